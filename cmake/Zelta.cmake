@@ -55,3 +55,13 @@ function(zelta_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# Adds a system include folder to a library made by zelta_library, whatever its kind.
+function(zelta_include_system name dir)
+  get_target_property(kind ${name} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${name} SYSTEM INTERFACE ${dir})
+  else()
+    target_include_directories(${name} SYSTEM PUBLIC ${dir})
+  endif()
+endfunction()
