@@ -3,6 +3,7 @@
 // premultiplied alpha, rows top-down with no padding. Windows keep their back buffers in one;
 // the canvas draws into one; images decode into one. Not thread-safe: the owner's thread only.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -16,11 +17,11 @@ struct Bitmap {
     Bitmap() = default;
     Bitmap(int w, int h, uint32_t fill = 0)
         : width(w > 0 ? w : 0), height(h > 0 ? h : 0),
-          pixels(static_cast<size_t>(width) * static_cast<size_t>(height), fill) {}
+          pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
 
     bool Empty() const { return width == 0 || height == 0; }
-    uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
-    const uint32_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+    uint32_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(y) * width; }
+    const uint32_t* Row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * width; }
     uint32_t& At(int x, int y) { return Row(y)[x]; }
     uint32_t At(int x, int y) const { return Row(y)[x]; }
     void Resize(int w, int h, uint32_t fill = 0) { *this = Bitmap(w, h, fill); }
