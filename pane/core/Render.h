@@ -4,8 +4,6 @@
 // lines and frames, plain and formatted text, colour adjustment. UI thread only (the host's
 // tables are not locked).
 
-#include <cstddef> // before Bitmap.h, which uses size_t unqualified
-
 #include "platform/Bitmap.h"
 #include "platform/WinTypes.h"
 
