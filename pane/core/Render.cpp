@@ -1,0 +1,284 @@
+// Images, nine-patch drawing, colour fills, gradients, lines and frames of the render engine.
+#include "pane/core/Render.h"
+
+#include "pane/core/RenderImageDesc.h"
+
+#include <algorithm>
+
+namespace Pane {
+
+using plat::RECT;
+
+namespace {
+
+bool IsEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+bool Intersect(RECT& out, const RECT& a, const RECT& b) {
+    out.left = std::max(a.left, b.left);
+    out.top = std::max(a.top, b.top);
+    out.right = std::min(a.right, b.right);
+    out.bottom = std::min(a.bottom, b.bottom);
+    if (IsEmpty(out)) {
+        out = RECT{};
+        return false;
+    }
+    return true;
+}
+
+// One piece of a nine-patch: the whole of dst from src, blended or copied.
+void Blit(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT& dst, const RECT& src, bool blend,
+          uint8_t fade) {
+    // A source outside the bitmap (corners wider than the part) has nothing to draw.
+    if (IsEmpty(dst) || IsEmpty(src) || src.left < 0 || src.top < 0 || src.right > bitmap.width ||
+        src.bottom > bitmap.height) {
+        return;
+    }
+    if (blend) {
+        hDC->AlphaBlend(dst, bitmap, src, fade);
+    } else if (dst.right - dst.left == src.right - src.left &&
+               dst.bottom - dst.top == src.bottom - src.top) {
+        hDC->BitBlt(dst, bitmap, src.left, src.top);
+    } else {
+        hDC->StretchBlt(dst, bitmap, src);
+    }
+}
+
+} // namespace
+
+void CUIRender::DrawImage(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT& rc,
+                          const RECT& rcPaint, const RECT& rcBmpPart, const RECT& rcCorners,
+                          bool alphaChannel, uint8_t fade, bool hole, bool xTiled, bool yTiled) {
+    if (hDC == nullptr || bitmap.Empty() || fade == 0) {
+        return;
+    }
+    RECT paint{};
+    if (!Intersect(paint, rc, rcPaint)) {
+        return;
+    }
+    const bool blend = alphaChannel || fade < 255;
+    RECT s{};
+    if (!Intersect(s, rcBmpPart, RECT{0, 0, bitmap.width, bitmap.height})) {
+        return;
+    }
+    const RECT& c = rcCorners;
+    hDC->SaveClip();
+    hDC->IntersectClip(paint);
+
+    RECT temp{};
+    // Middle part, the destination shrunk by the corners.
+    RECT mid{rc.left + c.left, rc.top + c.top, rc.right - c.right, rc.bottom - c.bottom};
+    RECT srcMid{s.left + c.left, s.top + c.top, s.right - c.right, s.bottom - c.bottom};
+    if (!hole && Intersect(temp, mid, paint) && !IsEmpty(srcMid)) {
+        const int tileW = srcMid.right - srcMid.left;
+        const int tileH = srcMid.bottom - srcMid.top;
+        if (!xTiled && !yTiled) {
+            Blit(hDC, bitmap, mid, srcMid, blend, fade);
+        } else if (xTiled && !yTiled) {
+            for (int x = mid.left; x < mid.right; x += tileW) {
+                const int w = std::min(tileW, mid.right - x);
+                if (x + w <= paint.left || x >= paint.right) {
+                    continue;
+                }
+                Blit(hDC, bitmap, RECT{x, mid.top, x + w, mid.bottom},
+                     RECT{srcMid.left, srcMid.top, srcMid.left + w, srcMid.bottom}, blend, fade);
+            }
+        } else if (yTiled && !xTiled) {
+            for (int y = mid.top; y < mid.bottom; y += tileH) {
+                const int h = std::min(tileH, mid.bottom - y);
+                if (y + h <= paint.top || y >= paint.bottom) {
+                    continue;
+                }
+                Blit(hDC, bitmap, RECT{mid.left, y, mid.right, y + h},
+                     RECT{srcMid.left, srcMid.top, srcMid.right, srcMid.top + h}, blend, fade);
+            }
+        } else {
+            for (int y = mid.top; y < mid.bottom; y += tileH) {
+                const int h = std::min(tileH, mid.bottom - y);
+                if (y + h <= paint.top || y >= paint.bottom) {
+                    continue;
+                }
+                for (int x = mid.left; x < mid.right; x += tileW) {
+                    const int w = std::min(tileW, mid.right - x);
+                    if (x + w <= paint.left || x >= paint.right) {
+                        continue;
+                    }
+                    Blit(hDC, bitmap, RECT{x, y, x + w, y + h},
+                         RECT{srcMid.left, srcMid.top, srcMid.left + w, srcMid.top + h}, blend,
+                         fade);
+                }
+            }
+        }
+    }
+
+    // Borders: corners at their size, edges stretched along their length.
+    struct Piece {
+        bool present;
+        RECT dst;
+        RECT src;
+    };
+    const Piece pieces[] = {
+        {c.left > 0 && c.top > 0,
+         {rc.left, rc.top, rc.left + c.left, rc.top + c.top},
+         {s.left, s.top, s.left + c.left, s.top + c.top}},
+        {c.top > 0,
+         {rc.left + c.left, rc.top, rc.right - c.right, rc.top + c.top},
+         {s.left + c.left, s.top, s.right - c.right, s.top + c.top}},
+        {c.right > 0 && c.top > 0,
+         {rc.right - c.right, rc.top, rc.right, rc.top + c.top},
+         {s.right - c.right, s.top, s.right, s.top + c.top}},
+        {c.left > 0,
+         {rc.left, rc.top + c.top, rc.left + c.left, rc.bottom - c.bottom},
+         {s.left, s.top + c.top, s.left + c.left, s.bottom - c.bottom}},
+        {c.right > 0,
+         {rc.right - c.right, rc.top + c.top, rc.right, rc.bottom - c.bottom},
+         {s.right - c.right, s.top + c.top, s.right, s.bottom - c.bottom}},
+        {c.left > 0 && c.bottom > 0,
+         {rc.left, rc.bottom - c.bottom, rc.left + c.left, rc.bottom},
+         {s.left, s.bottom - c.bottom, s.left + c.left, s.bottom}},
+        {c.bottom > 0,
+         {rc.left + c.left, rc.bottom - c.bottom, rc.right - c.right, rc.bottom},
+         {s.left + c.left, s.bottom - c.bottom, s.right - c.right, s.bottom}},
+        {c.right > 0 && c.bottom > 0,
+         {rc.right - c.right, rc.bottom - c.bottom, rc.right, rc.bottom},
+         {s.right - c.right, s.bottom - c.bottom, s.right, s.bottom}},
+    };
+    for (const Piece& piece : pieces) {
+        if (piece.present && Intersect(temp, piece.dst, paint)) {
+            Blit(hDC, bitmap, piece.dst, piece.src, blend, fade);
+        }
+    }
+    hDC->RestoreClip();
+}
+
+bool CUIRender::DrawImageString(plat::HDC hDC, IRenderHost* host, const RECT& rcItem,
+                                const RECT& rcPaint, const char* image, const char* modify) {
+    if (hDC == nullptr || host == nullptr || image == nullptr) {
+        return false;
+    }
+    bool ok = true;
+    auto draw = [&](const ImageDrawParams& p) {
+        if (p.name.empty()) {
+            return;
+        }
+        const ImageInfo* info = host->GetImageEx(
+            p.name.c_str(), p.resType.empty() ? nullptr : p.resType.c_str(), p.mask);
+        if (info == nullptr) {
+            ok = false;
+            return;
+        }
+        RECT source = p.source;
+        if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0) {
+            source = RECT{0, 0, info->width, info->height};
+        }
+        source.right = std::min(source.right, info->width);
+        source.bottom = std::min(source.bottom, info->height);
+        // Only where the destination meets both the control and the paint rectangle.
+        RECT inItem{};
+        RECT visible{};
+        if (!Intersect(inItem, p.dest, rcItem) || !Intersect(visible, inItem, rcPaint)) {
+            return;
+        }
+        DrawImage(hDC, info->bitmap, p.dest, visible, source, p.corners, info->alphaChannel, p.fade,
+                  p.hole, p.xTiled, p.yTiled);
+    };
+    ImageDrawParams params;
+    CImageDescParser::SetDefaults(params, image, rcItem);
+    CImageDescParser parser;
+    parser.Parse(image, rcItem, params, draw);
+    parser.Parse(modify, rcItem, params, draw);
+    draw(params);
+    return ok;
+}
+
+void CUIRender::DrawColor(plat::HDC hDC, const RECT& rc, uint32_t color) {
+    const uint32_t alpha = color >> 24;
+    if (hDC == nullptr || alpha == 0 || IsEmpty(rc)) {
+        return;
+    }
+    if (alpha == 255) {
+        hDC->FillRect(rc, ToColorRef(color));
+        return;
+    }
+    // A translucent colour is a 1x1 image stretched over the rectangle. The blend takes
+    // premultiplied pixels, so the colour is premultiplied first.
+    auto premultiply = [alpha](uint32_t channel) { return channel * alpha / 255; };
+    const uint32_t pixel = (alpha << 24) | (premultiply((color >> 16) & 0xFF) << 16) |
+                           (premultiply((color >> 8) & 0xFF) << 8) | premultiply(color & 0xFF);
+    plat::Bitmap dot(1, 1, pixel);
+    DrawImage(hDC, dot, rc, rc, RECT{0, 0, 1, 1}, RECT{}, true, 255);
+}
+
+void CUIRender::DrawGradient(plat::HDC hDC, const RECT& rc, uint32_t first, uint32_t second,
+                             bool vertical, int steps) {
+    // The platform fills two-colour gradients top to bottom, whatever the direction asked.
+    (void)vertical;
+    (void)steps;
+    const uint32_t opacity = ((first >> 24) + (second >> 24)) / 2;
+    if (hDC == nullptr || opacity == 0 || IsEmpty(rc)) {
+        return;
+    }
+    const uint32_t top = first | 0xFF000000u;
+    const uint32_t bottom = second | 0xFF000000u;
+    if (opacity == 255) {
+        hDC->GradientFillV(rc, top, bottom);
+        return;
+    }
+    const int width = rc.right - rc.left;
+    const int height = rc.bottom - rc.top;
+    plat::Bitmap offscreen(width, height);
+    plat::Canvas canvas(offscreen);
+    canvas.GradientFillV(RECT{0, 0, width, height}, top, bottom);
+    hDC->AlphaBlend(rc, offscreen, RECT{0, 0, width, height}, static_cast<uint8_t>(opacity));
+}
+
+void CUIRender::DrawLine(plat::HDC hDC, const RECT& rc, int size, uint32_t color, int style) {
+    if (hDC == nullptr) {
+        return;
+    }
+    hDC->Line(plat::POINT{rc.left, rc.top}, plat::POINT{rc.right, rc.bottom}, size,
+              ToColorRef(color), style);
+}
+
+void CUIRender::DrawRect(plat::HDC hDC, const RECT& rc, int size, uint32_t color) {
+    if (hDC == nullptr) {
+        return;
+    }
+    hDC->FrameRect(rc, size, ToColorRef(color));
+}
+
+void CUIRender::DrawRoundRect(plat::HDC hDC, const RECT& rc, int width, int ellipseWidth,
+                              int ellipseHeight, uint32_t color) {
+    if (hDC == nullptr) {
+        return;
+    }
+    hDC->RoundFrameRect(rc, width, ellipseWidth, ellipseHeight, ToColorRef(color));
+}
+
+CRenderClip::CRenderClip(plat::HDC hDC, const RECT& rc) : m_hDC(hDC) {
+    if (m_hDC != nullptr) {
+        m_hDC->SaveClip();
+        m_hDC->IntersectClip(rc);
+    }
+}
+
+CRenderClip::CRenderClip(plat::HDC hDC, const RECT& rc, const RECT& rcControl, int ellipseWidth,
+                         int ellipseHeight)
+    : m_hDC(hDC) {
+    if (m_hDC != nullptr) {
+        m_hDC->SaveClip();
+        m_hDC->IntersectClip(rc);
+        // The rounded region covers the control's rectangle including its right and bottom.
+        RECT round{rcControl.left, rcControl.top, rcControl.right + 1, rcControl.bottom + 1};
+        m_hDC->IntersectRoundClip(round, ellipseWidth, ellipseHeight);
+    }
+}
+
+CRenderClip::~CRenderClip() {
+    if (m_hDC != nullptr) {
+        m_hDC->RestoreClip();
+    }
+}
+
+} // namespace Pane
