@@ -97,7 +97,7 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
 
     // Purge, send, and wait for a reply framed as the program assembles it. Counts the bytes
-    // both ways, including the closing LF that follows the completing CR on the wire.
+    // both ways up to the CR that completes the reply.
     bool Exchange(const std::string& bytes, const char* token) {
         tcflush(m_fd, TCIOFLUSH);
         if (write(m_fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
@@ -118,12 +118,14 @@ public:
             ssize_t n = read(m_fd, buffer, sizeof buffer);
             for (ssize_t i = 0; i < n; ++i) {
                 char c = buffer[i];
+                // Bytes before the reply's opening CR are the tail of the previous reply.
+                if (c != '\r' && !started)
+                    continue;
                 ++m_wireBytes;
                 if (c == '\n')
                     continue;
                 if (c == '\r') {
                     if (started && !reply.empty()) {
-                        ++m_wireBytes; // the LF still on its way
                         return reply.find(token) != std::string::npos;
                     }
                     started = true;
