@@ -16,10 +16,19 @@ bool IsBlank(char c) {
 }
 
 // Letters and digits in the multi-byte sense: every byte of a non-ASCII UTF-8 character counts.
+struct IdentifierTable {
+    bool bytes[256] = {};
+    IdentifierTable() {
+        for (int u = 0; u < 256; ++u) {
+            bytes[u] = u >= 0x80 || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
+                       (u >= '0' && u <= '9') || u == '_' || u == ':';
+        }
+    }
+};
+const IdentifierTable kIdentifier;
+
 bool IsIdentifierChar(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 0x80 || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
-           (u >= '0' && u <= '9') || u == '_' || u == ':';
+    return kIdentifier.bytes[static_cast<unsigned char>(c)];
 }
 
 // Length of a valid UTF-8 sequence at p (at most `left` bytes), 0 when invalid.
@@ -250,38 +259,92 @@ void CXmlDoc::GrowElements() {
     }
 }
 
-bool CXmlDoc::DecodeText(char*& cursor, char stop) {
-    char* out = cursor;
-    while (cursor < m_end && *cursor != stop) {
-        if (*cursor == '&') {
-            static const struct {
-                const char* name;
-                std::size_t length;
-                char value;
-            } kEntities[] = {{"amp;", 4, '&'},
-                             {"lt;", 3, '<'},
-                             {"gt;", 3, '>'},
-                             {"quot;", 5, '"'},
-                             {"apos;", 5, '\''}};
-            bool decoded = false;
-            for (const auto& entity : kEntities) {
-                if (static_cast<std::size_t>(m_end - cursor - 1) >= entity.length &&
-                    std::memcmp(cursor + 1, entity.name, entity.length) == 0) {
-                    *out++ = entity.value;
-                    cursor += entity.length + 1;
-                    decoded = true;
-                    break;
-                }
+namespace {
+
+// Bytes that end a plain run while decoding: the text's end, both stop bytes and "&"; the
+// second table adds the space for documents that collapse whitespace.
+struct SpecialTables {
+    bool plain[256] = {};
+    bool collapsing[256] = {};
+    SpecialTables() {
+        for (unsigned char c : {'\0', '<', '"', '&'}) {
+            plain[c] = collapsing[c] = true;
+        }
+        collapsing[static_cast<unsigned char>(' ')] = true;
+    }
+};
+const SpecialTables kSpecial;
+
+// Decodes one of the five entities at p (which points at "&"); returns its length, 0 if none.
+std::size_t MatchEntity(const char* p, char& value) {
+    switch (p[1]) {
+        case 'a':
+            if (std::memcmp(p + 1, "amp;", 4) == 0) {
+                value = '&';
+                return 5;
             }
-            if (!decoded) {
+            if (std::memcmp(p + 1, "apos;", 5) == 0) {
+                value = '\'';
+                return 6;
+            }
+            return 0;
+        case 'l':
+            if (p[2] == 't' && p[3] == ';') {
+                value = '<';
+                return 4;
+            }
+            return 0;
+        case 'g':
+            if (p[2] == 't' && p[3] == ';') {
+                value = '>';
+                return 4;
+            }
+            return 0;
+        case 'q':
+            if (std::memcmp(p + 1, "quot;", 5) == 0) {
+                value = '"';
+                return 6;
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+} // namespace
+
+bool CXmlDoc::DecodeText(char*& cursor, char stop) {
+    // Nothing ahead of the cursor has been written yet, so the only zero byte ahead is the
+    // text's end, and every comparison below stays inside the buffer. memcmp reads of an
+    // entity stop at the first differing byte, which the terminator guarantees.
+    const bool* special = m_preserveWhitespace ? kSpecial.plain : kSpecial.collapsing;
+    char* out = cursor;
+    for (;;) {
+        if (out == cursor) {
+            while (!special[static_cast<unsigned char>(*cursor)]) {
+                ++cursor;
+            }
+            out = cursor;
+        } else {
+            while (!special[static_cast<unsigned char>(*cursor)]) {
                 *out++ = *cursor++;
             }
-        } else if (*cursor == ' ' && !m_preserveWhitespace) {
+        }
+        if (cursor >= m_end || *cursor == stop) {
+            break;
+        }
+        char value = 0;
+        std::size_t length = 0;
+        if (*cursor == '&' && (length = MatchEntity(cursor, value)) != 0) {
+            *out++ = value;
+            cursor += length;
+        } else if (*cursor == ' ') {
             *out++ = *cursor++;
             while (cursor < m_end && IsBlank(*cursor)) {
                 ++cursor;
             }
         } else {
+            // A literal "&" or the other stop byte.
             *out++ = *cursor++;
         }
     }
@@ -327,8 +390,12 @@ bool CXmlDoc::Parse() {
     GrowElements();
     m_elements.emplace_back(); // entry 0: "none"
 
+    // The buffer holds the text and its terminator; zero padding behind it lets entity
+    // comparisons near the end read whole words without leaving the buffer.
+    const std::size_t length = m_buffer.size() - 1;
+    m_buffer.resize(m_buffer.size() + 8, '\0');
     char* const base = m_buffer.data();
-    m_end = base + std::strlen(base);
+    m_end = base + length;
     char* cursor = base;
     const auto offset = [base](const char* p) { return static_cast<uint32_t>(p - base); };
 
