@@ -128,6 +128,11 @@ public:
     std::pair<int, int> RowSpan(int y) const;
 
 private:
+    template <typename RowFn>
+    void ForEachSpan(const RECT& deviceRect, RowFn&& fn);
+    template <typename PixelFn>
+    void Stretch(const RECT& dest, const Bitmap& src, const RECT& srcPart, PixelFn&& put);
+
     Bitmap& m_target;
     POINT m_origin;
     ClipState m_clip;
