@@ -9,6 +9,10 @@
 
 namespace plat {
 
+// The program icon: a PNG picture stored as resource 1 of type "ICON".
+constexpr int kIconResource = 1;
+constexpr const char* kIconResourceType = "ICON";
+
 struct ResourceEntry {
     int number;
     const char* type;
