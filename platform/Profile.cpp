@@ -63,7 +63,8 @@ uint32_t CopyCut(std::string_view s, char* buffer, uint32_t bufferSize) {
     if (buffer == nullptr || bufferSize == 0)
         return 0;
     const std::size_t n = CutLength(s, bufferSize - 1);
-    std::memcpy(buffer, s.data(), n);
+    if (n > 0)
+        std::memcpy(buffer, s.data(), n);
     buffer[n] = '\0';
     return static_cast<uint32_t>(n);
 }
@@ -80,7 +81,8 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
     std::size_t used = 0;
     for (std::string_view name : names) {
         if (used + name.size() + 1 <= room) {
-            std::memcpy(buffer + used, name.data(), name.size());
+            if (!name.empty())
+                std::memcpy(buffer + used, name.data(), name.size());
             used += name.size();
             buffer[used++] = '\0';
             continue;
@@ -92,7 +94,8 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
             return static_cast<uint32_t>(used - 1);
         }
         const std::size_t n = CutLength(name, room - used - 1);
-        std::memcpy(buffer + used, name.data(), n);
+        if (n > 0)
+            std::memcpy(buffer + used, name.data(), n);
         buffer[used + n] = '\0';
         buffer[used + n + 1] = '\0';
         return static_cast<uint32_t>(used + n);
