@@ -482,6 +482,13 @@ void Canvas::Line(POINT from, POINT to, int width, COLORREF colour, int penStyle
         return;
     const double ux = (bx - ax) / len, uy = (by - ay) / len;
     const double half = width / 2.0;
+    // The normal always points down (or right), so an even width puts its extra row above (or
+    // column left of) the line whichever way the line runs.
+    double nx = -uy, ny = ux;
+    if (ny < 0 || (ny == 0 && nx < 0)) {
+        nx = -nx;
+        ny = -ny;
+    }
     const double cx[4] = {ax - uy * half, ax + uy * half, bx + uy * half, bx - uy * half};
     const double cy[4] = {ay + ux * half, ay - ux * half, by - ux * half, by + ux * half};
     RECT bounds{static_cast<LONG>(std::floor(*std::min_element(cx, cx + 4))) - 1,
@@ -493,7 +500,7 @@ void Canvas::Line(POINT from, POINT to, int width, COLORREF colour, int penStyle
         for (int x = x0; x < x1; ++x) {
             const double px0 = x + 0.5 - ax, py0 = y + 0.5 - ay;
             const double along = px0 * ux + py0 * uy;
-            const double across = -px0 * uy + py0 * ux;
+            const double across = px0 * nx + py0 * ny;
             // Half-open on both axes so that adjacent strokes never overlap.
             if (along < 0 || along >= len || across < -half || across >= half)
                 continue;
