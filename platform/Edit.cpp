@@ -104,6 +104,10 @@ void RestartCaret(HWND hwnd, EditState& s) {
 // A change made by the user or by a message: the parent hears EN_UPDATE before the new text is
 // shown and EN_CHANGE after.
 void Changed(HWND hwnd, EditState& s) {
+    // The window system keeps a copy of the text too, for callers that read it without asking
+    // the control.
+    const std::string text = s.edit.Text();
+    DefWindowProc(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     Notify(hwnd, EN_UPDATE);
     InvalidateRect(hwnd, nullptr, false);
     RestartCaret(hwnd, s);
@@ -415,7 +419,6 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
         case WM_SETTEXT:
             e.SetText(lParam != 0 ? reinterpret_cast<const char*>(lParam) : "");
-            DefWindowProc(hwnd, msg, wParam, lParam);
             Changed(hwnd, s);
             return TRUE;
         case WM_GETTEXT:
