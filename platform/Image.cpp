@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 // The decoder is compiled here only, limited to PNG: the limits below keep the decoder's known
@@ -24,42 +23,6 @@ bool Fail(std::string* error, const char* message) {
     return false;
 }
 
-uint32_t ReadBE32(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
-
-// The decoder copies an empty image-data chunk from a null buffer; such chunks carry nothing,
-// so a copy of the file without them is decoded instead. Returns false when the file needs no
-// change (or its chunk structure is broken, which the decoder then reports).
-bool DropEmptyDataChunks(const uint8_t* data, std::size_t size, std::vector<uint8_t>* fixed) {
-    constexpr std::size_t kSignature = 8;
-    bool found = false;
-    for (std::size_t pos = kSignature; pos + 12 <= size;) {
-        const uint32_t length = ReadBE32(data + pos);
-        if (length > size - pos - 12)
-            break;
-        if (length == 0 && std::memcmp(data + pos + 4, "IDAT", 4) == 0) {
-            found = true;
-            break;
-        }
-        pos += 12 + length;
-    }
-    if (!found)
-        return false;
-    fixed->assign(data, data + kSignature);
-    std::size_t pos = kSignature;
-    while (pos + 12 <= size) {
-        const uint32_t length = ReadBE32(data + pos);
-        if (length > size - pos - 12)
-            break;
-        if (!(length == 0 && std::memcmp(data + pos + 4, "IDAT", 4) == 0))
-            fixed->insert(fixed->end(), data + pos, data + pos + 12 + length);
-        pos += 12 + length;
-    }
-    fixed->insert(fixed->end(), data + pos, data + size);
-    return true;
-}
-
 } // namespace
 
 bool DecodePngRgba(const void* data, std::size_t size, RgbaImage* out, std::string* error) {
@@ -71,11 +34,6 @@ bool DecodePngRgba(const void* data, std::size_t size, RgbaImage* out, std::stri
     if (size > static_cast<std::size_t>(INT_MAX))
         return Fail(error, "data too large");
     const auto* bytes = static_cast<const stbi_uc*>(data);
-    std::vector<uint8_t> fixed;
-    if (size > 8 && DropEmptyDataChunks(bytes, size, &fixed)) {
-        bytes = fixed.data();
-        size = fixed.size();
-    }
     const int len = static_cast<int>(size);
     int w = 0, h = 0, comp = 0;
     // Check the header first, so no pixel buffer is allocated for an image we would refuse.

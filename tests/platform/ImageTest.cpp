@@ -163,20 +163,3 @@ TEST(Image, FilesLoadAndMissingOrOversizedFilesFail) {
     EXPECT_FALSE(LoadImageFile(testing::TempDir(), &bmp)); // a folder
     std::remove(path.c_str());
 }
-
-TEST(Image, EmptyImageDataChunksAreSkipped) {
-    auto png = Rgba(2, 1, {1, 2, 3, 255, 4, 5, 6, 255});
-    std::vector<uint8_t> empty;
-    Chunk(empty, "IDAT", {});
-    // After the header chunk (8 + 25 bytes), before the real data, and once more at the end.
-    png.insert(png.begin() + 33, empty.begin(), empty.end());
-    png.insert(png.end() - 12, empty.begin(), empty.end());
-    Bitmap bmp;
-    ASSERT_TRUE(DecodePng(png.data(), png.size(), &bmp));
-    EXPECT_EQ(bmp.At(1, 0), 0xFF040506u);
-    // A file of nothing but an empty data chunk stays refused.
-    auto bare = MakePng(1, 1, 8, 6, {0, 0, 0, 0, 0});
-    std::vector<uint8_t> broken(bare.begin(), bare.begin() + 33);
-    broken.insert(broken.end(), empty.begin(), empty.end());
-    EXPECT_FALSE(DecodePng(broken.data(), broken.size(), &bmp));
-}
