@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 // The decoder is compiled here only, limited to PNG: the limits below keep the decoder's known
@@ -23,6 +24,49 @@ bool Fail(std::string* error, const char* message) {
     return false;
 }
 
+uint32_t ReadBE32(const uint8_t* p) {
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+bool IsChunk(const uint8_t* chunk, const char* type) {
+    return std::memcmp(chunk + 4, type, 4) == 0;
+}
+
+// Walks the chunks up to the end chunk before the decoder sees them. A chunk that claims more
+// bytes than the file holds makes the decoder reserve that much memory (up to gigabytes) before
+// it finds the data missing, so such files are refused here. The decoder also copies an empty
+// image-data chunk from a null buffer; such chunks carry nothing, so when there are any a copy
+// of the file without them goes to the decoder (`fixed`, left empty otherwise).
+bool CheckChunks(const uint8_t* data, std::size_t size, std::vector<uint8_t>* fixed) {
+    constexpr std::size_t kSignature = 8;
+    if (size < kSignature)
+        return true; // the decoder refuses it
+    bool emptyData = false;
+    std::size_t pos = kSignature;
+    for (;;) {
+        if (size - pos < 12)
+            return false;
+        const uint32_t length = ReadBE32(data + pos);
+        if (length > size - pos - 12)
+            return false;
+        emptyData |= length == 0 && IsChunk(data + pos, "IDAT");
+        const bool last = IsChunk(data + pos, "IEND");
+        pos += 12 + length;
+        if (last)
+            break;
+    }
+    if (!emptyData)
+        return true;
+    fixed->assign(data, data + kSignature);
+    for (std::size_t at = kSignature; at < pos;) {
+        const uint32_t length = ReadBE32(data + at);
+        if (!(length == 0 && IsChunk(data + at, "IDAT")))
+            fixed->insert(fixed->end(), data + at, data + at + 12 + length);
+        at += 12 + length;
+    }
+    return true;
+}
+
 } // namespace
 
 bool DecodePngRgba(const void* data, std::size_t size, RgbaImage* out, std::string* error) {
@@ -34,6 +78,13 @@ bool DecodePngRgba(const void* data, std::size_t size, RgbaImage* out, std::stri
     if (size > static_cast<std::size_t>(INT_MAX))
         return Fail(error, "data too large");
     const auto* bytes = static_cast<const stbi_uc*>(data);
+    std::vector<uint8_t> fixed;
+    if (!CheckChunks(bytes, size, &fixed))
+        return Fail(error, "truncated PNG data");
+    if (!fixed.empty()) {
+        bytes = fixed.data();
+        size = fixed.size();
+    }
     const int len = static_cast<int>(size);
     int w = 0, h = 0, comp = 0;
     // Check the header first, so no pixel buffer is allocated for an image we would refuse.

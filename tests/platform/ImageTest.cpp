@@ -115,7 +115,13 @@ TEST(Image, HostileImagesAreRefusedCleanly) {
         const char* what;
         std::vector<uint8_t> bytes;
     };
+    // A data chunk that claims two gigabytes the file does not hold.
+    std::vector<uint8_t> claims(good.begin(), good.begin() + 33);
+    Put32(claims, 0x7FFFFFF0u);
+    claims.insert(claims.end(), {'I', 'D', 'A', 'T', 0x78, 0x01, 0, 0, 0});
     const std::vector<Case> cases = {
+        {"chunk longer than the file", claims},
+        {"no end chunk", std::vector<uint8_t>(good.begin(), good.end() - 12)},
         {"empty", {}},
         {"signature only", std::vector<uint8_t>(good.begin(), good.begin() + 8)},
         {"not a PNG", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}},
@@ -162,4 +168,21 @@ TEST(Image, FilesLoadAndMissingOrOversizedFilesFail) {
     EXPECT_FALSE(LoadImageFile(path + ".missing", &bmp));
     EXPECT_FALSE(LoadImageFile(testing::TempDir(), &bmp)); // a folder
     std::remove(path.c_str());
+}
+
+TEST(Image, EmptyImageDataChunksAreSkipped) {
+    auto png = Rgba(2, 1, {1, 2, 3, 255, 4, 5, 6, 255});
+    std::vector<uint8_t> empty;
+    Chunk(empty, "IDAT", {});
+    // After the header chunk (8 + 25 bytes), before the real data, and once more at the end.
+    png.insert(png.begin() + 33, empty.begin(), empty.end());
+    png.insert(png.end() - 12, empty.begin(), empty.end());
+    Bitmap bmp;
+    ASSERT_TRUE(DecodePng(png.data(), png.size(), &bmp));
+    EXPECT_EQ(bmp.At(1, 0), 0xFF040506u);
+    // A file of nothing but an empty data chunk stays refused.
+    auto bare = MakePng(1, 1, 8, 6, {0, 0, 0, 0, 0});
+    std::vector<uint8_t> broken(bare.begin(), bare.begin() + 33);
+    broken.insert(broken.end(), empty.begin(), empty.end());
+    EXPECT_FALSE(DecodePng(broken.data(), broken.size(), &bmp));
 }
