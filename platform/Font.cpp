@@ -514,8 +514,15 @@ bool GetTextExtentPoint32(HFONT font, const char* utf8, int len, SIZE* size) {
     const char* p = utf8;
     const char* end = utf8 + n;
     long width = 0;
-    while (p < end)
-        width += font::GetGlyph(font, Utf8Decode(p, end))->advance;
+    while (p < end) {
+        // Control characters take no room, a tab that of a space, as when the text is drawn.
+        uint32_t cp = Utf8Decode(p, end);
+        if (cp == '\t')
+            cp = ' ';
+        else if (cp < 0x20 || cp == 0x7F)
+            continue;
+        width += font::GetGlyph(font, cp)->advance;
+    }
     size->cx = static_cast<LONG>(width);
     return true;
 }

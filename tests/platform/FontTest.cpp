@@ -105,6 +105,8 @@ TEST(Font, InvalidBytesMeasureAsTheReplacementCharacter) {
     EXPECT_EQ(f.Width("\xFF"), replacement);
     EXPECT_EQ(f.Width("a\xE4\xB8"), f.Width("a") + 2 * replacement); // cut sequence: 2 bytes
     EXPECT_EQ(f.Width("\xC0\xAF"), 2 * replacement);                 // overlong '/'
+    EXPECT_EQ(f.Width("a\r\nb"), f.Width("ab")); // control characters draw nothing
+    EXPECT_EQ(f.Width("a\tb"), f.Width("a b"));
 }
 
 TEST(Font, HandleLessCallsFailAndTheDefaultFontIsShared) {
