@@ -412,6 +412,11 @@ void Canvas::AlphaBlend(const RECT& dest, const Bitmap& src, const RECT& srcPart
         AlphaBlend(dest, copy, srcPart, opacity);
         return;
     }
+    if (dest.right - dest.left == srcPart.right - srcPart.left &&
+        dest.bottom - dest.top == srcPart.bottom - srcPart.top) {
+        BlendSameSize(dest, src, srcPart, opacity);
+        return;
+    }
     if (opacity == 255) {
         Stretch(dest, src, srcPart, [](uint32_t& d, uint32_t s) { d = pixels::Over(s, d); });
     } else {
@@ -419,6 +424,21 @@ void Canvas::AlphaBlend(const RECT& dest, const Bitmap& src, const RECT& srcPart
         Stretch(dest, src, srcPart,
                 [k](uint32_t& d, uint32_t s) { d = pixels::Over(pixels::MulChannels(s, k), d); });
     }
+}
+
+void Canvas::BlendSameSize(const RECT& dest, const Bitmap& src, const RECT& srcPart, BYTE opacity) {
+    // Only the part of the source that exists is blended.
+    RECT part = Intersect(srcPart, RECT{0, 0, src.width, src.height});
+    if (IsEmpty(part))
+        return;
+    RECT logical{dest.left + (part.left - srcPart.left), dest.top + (part.top - srcPart.top),
+                 dest.left + (part.right - srcPart.left), dest.top + (part.bottom - srcPart.top)};
+    RECT dev = ToDevice(logical);
+    const int dx = part.left - dev.left, dy = part.top - dev.top;
+    const uint32_t k = opacity;
+    ForEachSpan(dev, [&](int y, int x0, int x1) {
+        pixels::BlendRow(m_target.Row(y) + x0, src.Row(y + dy) + dx + x0, x1 - x0, k);
+    });
 }
 
 void Canvas::GradientFillV(const RECT& rc, uint32_t topArgb, uint32_t bottomArgb) {

@@ -130,6 +130,7 @@ public:
 private:
     template <typename RowFn>
     void ForEachSpan(const RECT& deviceRect, RowFn&& fn);
+    void BlendSameSize(const RECT& dest, const Bitmap& src, const RECT& srcPart, BYTE opacity);
     template <typename PixelFn>
     void Stretch(const RECT& dest, const Bitmap& src, const RECT& srcPart, PixelFn&& put);
 

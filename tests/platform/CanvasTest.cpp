@@ -318,3 +318,42 @@ TEST(Canvas, OperationsOnAnEmptyBitmapOrRectangleDoNothing) {
     for (uint32_t px : bmp.pixels)
         EXPECT_EQ(px, kSentinel);
 }
+
+TEST(Canvas, AlphaBlend_RowsOfAnyLengthMatchThePerChannelFormula) {
+    // Premultiplied pixels of every kind (opaque, clear, translucent), blended in rows whose
+    // lengths are not multiples of four, against round(s * k / 255) + round(d * (255 - a) / 255).
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    auto randomPixel = [&] {
+        uint32_t a = next() % 4 == 0 ? 255 : next() % 4 == 0 ? 0 : next() & 0xFF;
+        uint32_t px = a << 24;
+        for (int shift = 0; shift < 24; shift += 8)
+            px |= (a ? next() % (a + 1) : 0) << shift;
+        return px;
+    };
+    auto div255 = [](uint32_t v) { return (v + 127) / 255; };
+    for (int opacity : {255, 200, 77, 1}) {
+        Bitmap src(37, 3), dst(37, 3);
+        for (uint32_t& px : src.pixels)
+            px = randomPixel();
+        for (uint32_t& px : dst.pixels)
+            px = randomPixel();
+        Bitmap want = dst;
+        for (std::size_t i = 0; i < want.pixels.size(); ++i) {
+            uint32_t s = src.pixels[i], d = dst.pixels[i], out = 0;
+            uint32_t sa = div255((s >> 24) * static_cast<uint32_t>(opacity));
+            for (int shift = 0; shift < 32; shift += 8) {
+                uint32_t sc = div255(((s >> shift) & 0xFF) * static_cast<uint32_t>(opacity));
+                uint32_t c = sc + div255(((d >> shift) & 0xFF) * (255 - sa));
+                out |= c << shift;
+            }
+            want.pixels[i] = out;
+        }
+        Canvas c(dst);
+        c.AlphaBlend(RECT{0, 0, 37, 3}, src, RECT{0, 0, 37, 3}, static_cast<BYTE>(opacity));
+        ExpectPixels(dst, [&](int x, int y) { return want.At(x, y); });
+    }
+}
