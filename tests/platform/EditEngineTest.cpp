@@ -193,6 +193,25 @@ TEST(EditEngine, UndoRestoresAndSetTextForgets) {
     EXPECT_EQ(e.Text(), "fresh");
 }
 
+TEST(EditEngine, UndoOfChangesLargerThanTheHistory) {
+    TextEdit e;
+    e.Paste("start ");
+    const std::string big(3000, 'x');
+    EXPECT_TRUE(e.Paste(big)); // an insertion is remembered by its place alone
+    EXPECT_TRUE(e.Undo());
+    EXPECT_EQ(e.Text(), "start ");
+    EXPECT_TRUE(e.Paste(big));
+    // Deleting more than the history can hold forgets the history instead of keeping a
+    // broken step: nothing is undone, and nothing else is taken away.
+    e.SelectAll();
+    EXPECT_TRUE(e.PressKey(Key::Delete, false, false));
+    EXPECT_FALSE(e.Undo());
+    EXPECT_EQ(e.Text(), "");
+    e.Type(U'!');
+    EXPECT_TRUE(e.Undo());
+    EXPECT_EQ(e.Text(), "");
+}
+
 TEST(EditEngine, ModifiedFollowsUserChangesOnly) {
     TextEdit e;
     e.SetText("abc");
