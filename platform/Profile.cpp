@@ -1,4 +1,5 @@
 #include "platform/Profile.h"
+#include "platform/NameCompare.h"
 
 #include <cstring>
 #include <fstream>
@@ -21,19 +22,6 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
 }
 
 // The length of the longest prefix of s of at most maxBytes bytes that does not end inside a

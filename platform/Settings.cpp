@@ -1,4 +1,5 @@
 #include "platform/Settings.h"
+#include "platform/NameCompare.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -33,19 +34,6 @@ constexpr off_t kMaxFileSize = 1 << 20;
 
 std::mutex g_mutex; // guards g_keys and every read-modify-write of a settings file
 std::unordered_map<SettingsKey*, std::unique_ptr<SettingsKey>> g_keys;
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 std::string ConfigRoot() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");

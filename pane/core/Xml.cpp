@@ -1,6 +1,7 @@
 #include "pane/core/Xml.h"
 
 #include "pane/core/ResourcePath.h"
+#include "platform/TextUtf8.h"
 
 #include <cstdio>
 #include <cstring>
@@ -31,53 +32,9 @@ bool IsIdentifierChar(char c) {
     return kIdentifier.bytes[static_cast<unsigned char>(c)];
 }
 
-// Length of a valid UTF-8 sequence at p (at most `left` bytes), 0 when invalid.
-std::size_t Utf8SequenceLength(const uint8_t* p, std::size_t left) {
-    const uint8_t b = p[0];
-    std::size_t n = 0;
-    uint32_t cp = 0;
-    if (b < 0x80) {
-        return 1;
-    } else if ((b & 0xE0) == 0xC0) {
-        n = 2;
-        cp = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-        n = 3;
-        cp = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-        n = 4;
-        cp = b & 0x07;
-    } else {
-        return 0;
-    }
-    if (n > left) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < n; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF do not survive a trip through UTF-16.
-    static const uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return n;
-}
-
 // Copies at most `limit` bytes of text, cutting before a character that would not fit whole.
 void CopyWhole(char* out, const char* text, std::size_t limit) {
-    std::size_t n = 0;
-    while (n < limit && text[n] != '\0') {
-        ++n;
-    }
-    if (text[n] != '\0') {
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) {
-            --n;
-        }
-    }
+    const std::size_t n = plat::Utf8PrefixLength(text, strnlen(text, limit + 1), limit);
     std::memcpy(out, text, n);
     out[n] = '\0';
 }
@@ -192,15 +149,15 @@ bool CXmlDoc::LoadFromMem(const uint8_t* bytes, std::size_t length) {
     // The system code page is UTF-8, so the round trip through UTF-16 keeps valid text as it is
     // and turns each invalid sequence into U+FFFD. A NUL byte ends the text, as it would there.
     m_buffer.reserve(length + 1);
-    std::size_t i = 0;
-    while (i < length && bytes[i] != 0) {
-        const std::size_t n = Utf8SequenceLength(bytes + i, length - i);
-        if (n == 0) {
+    const char* p = reinterpret_cast<const char*>(bytes);
+    const char* end = p + strnlen(p, length);
+    while (p < end) {
+        const char* start = p;
+        // A one-byte U+FFFD is a byte that formed no character; a literal U+FFFD takes three.
+        if (plat::Utf8Decode(p, end) == plat::kReplacementChar && p - start == 1) {
             m_buffer.insert(m_buffer.end(), {'\xEF', '\xBF', '\xBD'});
-            ++i;
         } else {
-            m_buffer.insert(m_buffer.end(), bytes + i, bytes + i + n);
-            i += n;
+            m_buffer.insert(m_buffer.end(), start, p);
         }
     }
     m_buffer.push_back('\0');
