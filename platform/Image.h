@@ -1,0 +1,39 @@
+#pragma once
+// PNG decoding into pixels, from memory or from a file. Hostile input is refused cleanly:
+// images above 4096 pixels a side, 16-bit images and truncated or malformed data give false.
+// Safe on any thread.
+
+#include "platform/Bitmap.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+constexpr int kMaxImageSide = 4096;
+
+// Straight (not premultiplied) 8-bit R,G,B,A bytes, rows top-down.
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba; // width * height * 4
+};
+
+bool DecodePngRgba(const void* data, std::size_t size, RgbaImage* out,
+                   std::string* error = nullptr);
+
+// Decodes into a premultiplied Bitmap: channels with alpha below 255 become channel * alpha /
+// 255 (integer). hasAlpha (optional) tells whether any pixel has alpha below 255.
+bool DecodePng(const void* data, std::size_t size, Bitmap* out, bool* hasAlpha = nullptr,
+               std::string* error = nullptr);
+
+// Whole file into memory (false when it cannot be read or is larger than `maxBytes`).
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes,
+                   std::size_t maxBytes = std::size_t{64} << 20);
+
+bool LoadImageFile(const std::string& path, Bitmap* out, bool* hasAlpha = nullptr,
+                   std::string* error = nullptr);
+
+} // namespace plat

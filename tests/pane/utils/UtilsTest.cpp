@@ -1,0 +1,125 @@
+#include "pane/utils/Delegate.h"
+#include "pane/utils/PtrArray.h"
+#include "pane/utils/StringMap.h"
+#include "pane/utils/UIString.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace Pane;
+
+TEST(UIString, InlineBufferBoundaryAndReturnToInline) {
+    CUIString s(std::string(62, 'a').c_str());
+    EXPECT_TRUE(s.IsInline());
+    s = std::string(63, 'b').c_str();
+    EXPECT_FALSE(s.IsInline());
+    EXPECT_EQ(s.GetLength(), 63);
+    s = std::string(62, 'c').c_str();
+    EXPECT_TRUE(s.IsInline());
+    EXPECT_EQ(std::string(s.GetData()), std::string(62, 'c'));
+
+    CUIString grown(std::string(60, 'x').c_str());
+    grown += "yzw";
+    EXPECT_EQ(std::string(grown.GetData()), std::string(60, 'x') + "yzw");
+    grown += grown; // appending itself must not read freed memory
+    EXPECT_EQ(grown.GetLength(), 126);
+    EXPECT_EQ(std::string(grown.GetData()),
+              std::string(60, 'x') + "yzw" + std::string(60, 'x') + "yzw");
+}
+
+TEST(UIString, FormatKeepsFirst63CharactersAndReplaceTerminates) {
+    CUIString s;
+    s.Format("%s-%d", std::string(70, 'q').c_str(), 7);
+    EXPECT_EQ(std::string(s.GetData()), std::string(63, 'q'));
+    s.Format("dest='%d,%d,%d,%d'", 1, 2, 3, 4);
+    EXPECT_STREQ(s.GetData(), "dest='1,2,3,4'");
+
+    CUIString r("a,b,,c");
+    EXPECT_EQ(r.Replace(",", ";;"), 3);
+    EXPECT_STREQ(r.GetData(), "a;;b;;;;c");
+    EXPECT_EQ(r.Replace("", "x"), 0); // an empty search text must not loop forever
+    EXPECT_STREQ(r.Mid(100).GetData(), "");
+}
+
+TEST(UIPtrArray, GrowsTo11ThenDoublesAndKeepsOrder) {
+    CUIPtrArray a;
+    std::vector<int> items(30);
+    EXPECT_TRUE(a.Add(&items[0]));
+    EXPECT_EQ(a.GetCapacity(), 11);
+    for (int i = 1; i < 10; ++i) {
+        a.Add(&items[i]);
+    }
+    EXPECT_EQ(a.GetCapacity(), 11);
+    a.Add(&items[10]); // the 11th add
+    EXPECT_EQ(a.GetCapacity(), 22);
+    EXPECT_TRUE(a.InsertAt(0, &items[20]));
+    EXPECT_TRUE(a.Remove(5));
+    EXPECT_EQ(a.GetAt(0), &items[20]);
+    EXPECT_EQ(a.GetAt(5), &items[5]);
+    EXPECT_EQ(a.Find(&items[4]), -1);
+    EXPECT_EQ(a.GetAt(-1), nullptr);
+    EXPECT_EQ(a.GetAt(a.GetSize()), nullptr);
+}
+
+TEST(UIStringMap, HashFindMoveToFrontAndWalkOrder) {
+    // x33 over signed bytes, last byte first.
+    unsigned int expected = 0;
+    const char key[] = "ab\xE4";
+    for (int i = 2; i >= 0; --i) {
+        expected = expected * 33 + static_cast<unsigned int>(static_cast<signed char>(key[i]));
+    }
+    EXPECT_EQ(CUIStringMap::Hash(key), expected);
+    EXPECT_EQ(CUIStringMap().GetBucketCount(), 83);
+
+    CUIStringMap map;
+    int one = 1, two = 2, three = 3;
+    EXPECT_TRUE(map.Insert("one", &one));
+    EXPECT_FALSE(map.Insert("one", &two));
+    map.Insert("two", &two);
+    map.Insert("three", &three);
+    EXPECT_EQ(map.Find("two"), &two);
+    EXPECT_EQ(map.Set("two", &three), &two);
+    EXPECT_EQ(map.Find("two"), &three);
+    EXPECT_TRUE(map.Remove("one"));
+    EXPECT_EQ(map.Find("one"), nullptr);
+
+    // Walk order: buckets from the last to the first.
+    std::vector<std::string> walked;
+    for (int i = 0; map.GetAt(i) != nullptr; ++i) {
+        walked.push_back(map.GetAt(i));
+    }
+    ASSERT_EQ(walked.size(), 2u);
+    const unsigned two_bucket = CUIStringMap::Hash("two") % 83;
+    const unsigned three_bucket = CUIStringMap::Hash("three") % 83;
+    EXPECT_EQ(walked[0], two_bucket > three_bucket ? "two" : "three");
+}
+
+namespace {
+struct Counter {
+    int calls = 0;
+    bool answer = true;
+    bool Handle(void*) {
+        ++calls;
+        return answer;
+    }
+};
+} // namespace
+
+TEST(DelegateList, InvokesInOrderStopsAtFirstFalseAndSkipsDuplicates) {
+    Counter first, second;
+    CDelegateList list;
+    EXPECT_TRUE(list.Invoke(nullptr));
+    list += MakeDelegate(&first, &Counter::Handle);
+    list += MakeDelegate(&first, &Counter::Handle);
+    list += MakeDelegate(&second, &Counter::Handle);
+    EXPECT_EQ(list.GetCount(), 2);
+    first.answer = false;
+    EXPECT_FALSE(list.Invoke(nullptr));
+    EXPECT_EQ(first.calls, 1);
+    EXPECT_EQ(second.calls, 0);
+    list -= MakeDelegate(&first, &Counter::Handle);
+    EXPECT_TRUE(list.Invoke(nullptr));
+    EXPECT_EQ(second.calls, 1);
+}
