@@ -39,7 +39,8 @@ void Blit(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT& dst, const RECT
         hDC->AlphaBlend(dst, bitmap, src, fade);
     } else if (dst.right - dst.left == src.right - src.left &&
                dst.bottom - dst.top == src.bottom - src.top) {
-        hDC->BitBlt(dst, bitmap, src.left, src.top);
+        hDC->BitBlt(dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, bitmap, src.left,
+                    src.top);
     } else {
         hDC->StretchBlt(dst, bitmap, src);
     }
@@ -63,7 +64,7 @@ void CUIRender::DrawImage(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT&
         return;
     }
     const RECT& c = rcCorners;
-    hDC->SaveClip();
+    plat::Canvas::ClipSaver clipSaver(*hDC);
     hDC->IntersectClip(paint);
 
     RECT temp{};
@@ -149,7 +150,6 @@ void CUIRender::DrawImage(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT&
             Blit(hDC, bitmap, piece.dst, piece.src, blend, fade);
         }
     }
-    hDC->RestoreClip();
 }
 
 bool CUIRender::DrawImageString(plat::HDC hDC, IRenderHost* host, const RECT& rcItem,
@@ -258,7 +258,7 @@ void CUIRender::DrawRoundRect(plat::HDC hDC, const RECT& rc, int width, int elli
 
 CRenderClip::CRenderClip(plat::HDC hDC, const RECT& rc) : m_hDC(hDC) {
     if (m_hDC != nullptr) {
-        m_hDC->SaveClip();
+        m_saved = m_hDC->SaveClip();
         m_hDC->IntersectClip(rc);
     }
 }
@@ -267,7 +267,7 @@ CRenderClip::CRenderClip(plat::HDC hDC, const RECT& rc, const RECT& rcControl, i
                          int ellipseHeight)
     : m_hDC(hDC) {
     if (m_hDC != nullptr) {
-        m_hDC->SaveClip();
+        m_saved = m_hDC->SaveClip();
         m_hDC->IntersectClip(rc);
         // The rounded region covers the control's rectangle including its right and bottom.
         RECT round{rcControl.left, rcControl.top, rcControl.right + 1, rcControl.bottom + 1};
@@ -277,7 +277,7 @@ CRenderClip::CRenderClip(plat::HDC hDC, const RECT& rc, const RECT& rcControl, i
 
 CRenderClip::~CRenderClip() {
     if (m_hDC != nullptr) {
-        m_hDC->RestoreClip();
+        m_hDC->RestoreClip(m_saved);
     }
 }
 

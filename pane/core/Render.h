@@ -84,6 +84,7 @@ public:
 
 private:
     plat::HDC m_hDC;
+    plat::ClipState m_saved;
 };
 
 } // namespace Pane

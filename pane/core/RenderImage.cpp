@@ -40,7 +40,6 @@ std::unique_ptr<ImageInfo> CUIRender::LoadImage(const char* name, const char* ty
     if (name == nullptr || *name == '\0') {
         return nullptr;
     }
-    std::vector<uint8_t> bytes;
     const bool resource = type != nullptr && *type != '\0';
     if (resource) {
         // A resource name is a decimal number, kept to 16 bits.
@@ -51,21 +50,23 @@ std::unique_ptr<ImageInfo> CUIRender::LoadImage(const char* name, const char* ty
         for (const char* p = name; *p >= '0' && *p <= '9'; ++p) {
             number = (number * 10 + static_cast<unsigned>(*p - '0')) & 0xFFFF;
         }
-        RESOURCE_LOOKUP
-    } else {
-        if (!ReadImageFile(std::string(RESOURCE_PATH) + name, bytes) &&
-            !ReadImageFile(name, bytes)) {
+        // Embedded resources live as long as the program: decoded in place, not copied.
+        const plat::ResourceData data = plat::FindResource(static_cast<int>(number), type);
+        if (data.Empty()) {
             return nullptr;
         }
+        auto image = LoadImageFromMemory(data.data, data.size, mask);
+        if (image != nullptr) {
+            image->resType = type;
+        }
+        return image;
     }
-    if (bytes.empty()) {
+    std::vector<uint8_t> bytes;
+    if (!ReadImageFile(std::string(GetResourcePath().GetData()) + name, bytes) &&
+        !ReadImageFile(name, bytes)) {
         return nullptr;
     }
-    auto image = LoadImageFromMemory(bytes.data(), bytes.size(), mask);
-    if (image != nullptr && resource) {
-        image->resType = type;
-    }
-    return image;
+    return LoadImageFromMemory(bytes.data(), bytes.size(), mask);
 }
 
 std::unique_ptr<ImageInfo> CUIRender::LoadImageFromMemory(const uint8_t* data, size_t size,
@@ -73,7 +74,13 @@ std::unique_ptr<ImageInfo> CUIRender::LoadImageFromMemory(const uint8_t* data, s
     if (data == nullptr || size == 0) {
         return nullptr;
     }
-    DECODE_RGBA
+    plat::RgbaImage decoded;
+    if (!plat::DecodePngRgba(data, size, &decoded)) {
+        return nullptr;
+    }
+    const int width = decoded.width;
+    const int height = decoded.height;
+    const uint8_t* rgba = decoded.rgba.data();
     auto image = std::make_unique<ImageInfo>();
     image->width = width;
     image->height = height;
