@@ -46,6 +46,28 @@ void Blit(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT& dst, const RECT
     }
 }
 
+// The pieces of the middle part along one axis, from `from` to `to`: one piece of the whole
+// length (drawn from the whole source length `tile`) when not tiled, else tiles of `tile`
+// pixels with the last one cut short, source and destination alike. Only tiles reaching into
+// [visibleFrom, visibleTo) are visited; the first is found by division, so a long run of tiles
+// outside the paint rectangle costs nothing.
+template <typename Fn>
+void ForEachTile(bool tiled, int from, int to, int tile, int visibleFrom, int visibleTo, Fn&& fn) {
+    if (!tiled) {
+        fn(from, to - from, tile);
+        return;
+    }
+    long long pos = from;
+    if (visibleFrom > from) {
+        pos += (static_cast<long long>(visibleFrom) - from) / tile * tile;
+    }
+    const long long end = std::min(to, visibleTo);
+    for (; pos < end; pos += tile) {
+        const int length = static_cast<int>(std::min<long long>(tile, to - pos));
+        fn(static_cast<int>(pos), length, length);
+    }
+}
+
 } // namespace
 
 void CUIRender::DrawImage(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT& rc,
@@ -74,43 +96,18 @@ void CUIRender::DrawImage(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT&
     if (!hole && Intersect(temp, mid, paint) && !IsEmpty(srcMid)) {
         const int tileW = srcMid.right - srcMid.left;
         const int tileH = srcMid.bottom - srcMid.top;
-        if (!xTiled && !yTiled) {
-            Blit(hDC, bitmap, mid, srcMid, blend, fade);
-        } else if (xTiled && !yTiled) {
-            for (int x = mid.left; x < mid.right; x += tileW) {
-                const int w = std::min(tileW, mid.right - x);
-                if (x + w <= paint.left || x >= paint.right) {
-                    continue;
-                }
-                Blit(hDC, bitmap, RECT{x, mid.top, x + w, mid.bottom},
-                     RECT{srcMid.left, srcMid.top, srcMid.left + w, srcMid.bottom}, blend, fade);
-            }
-        } else if (yTiled && !xTiled) {
-            for (int y = mid.top; y < mid.bottom; y += tileH) {
-                const int h = std::min(tileH, mid.bottom - y);
-                if (y + h <= paint.top || y >= paint.bottom) {
-                    continue;
-                }
-                Blit(hDC, bitmap, RECT{mid.left, y, mid.right, y + h},
-                     RECT{srcMid.left, srcMid.top, srcMid.right, srcMid.top + h}, blend, fade);
-            }
-        } else {
-            for (int y = mid.top; y < mid.bottom; y += tileH) {
-                const int h = std::min(tileH, mid.bottom - y);
-                if (y + h <= paint.top || y >= paint.bottom) {
-                    continue;
-                }
-                for (int x = mid.left; x < mid.right; x += tileW) {
-                    const int w = std::min(tileW, mid.right - x);
-                    if (x + w <= paint.left || x >= paint.right) {
-                        continue;
-                    }
-                    Blit(hDC, bitmap, RECT{x, y, x + w, y + h},
-                         RECT{srcMid.left, srcMid.top, srcMid.left + w, srcMid.top + h}, blend,
-                         fade);
-                }
-            }
-        }
+        // Rows, then the pieces of each row; an axis that is not tiled is one piece stretched
+        // from the whole source middle.
+        ForEachTile(yTiled, mid.top, mid.bottom, tileH, paint.top, paint.bottom,
+                    [&](int y, int h, int srcH) {
+                        ForEachTile(xTiled, mid.left, mid.right, tileW, paint.left, paint.right,
+                                    [&](int x, int w, int srcW) {
+                                        Blit(hDC, bitmap, RECT{x, y, x + w, y + h},
+                                             RECT{srcMid.left, srcMid.top, srcMid.left + srcW,
+                                                  srcMid.top + srcH},
+                                             blend, fade);
+                                    });
+                    });
     }
 
     // Borders: corners at their size, edges stretched along their length.
@@ -225,12 +222,19 @@ void CUIRender::DrawGradient(plat::HDC hDC, const RECT& rc, uint32_t first, uint
         hDC->GradientFillV(rc, top, bottom);
         return;
     }
-    const int width = rc.right - rc.left;
-    const int height = rc.bottom - rc.top;
+    // The off-screen bitmap covers only what can be seen: the gradient still spans the whole
+    // rectangle, drawn through an origin that puts the visible part at the bitmap's corner.
+    RECT visible{};
+    if (!Intersect(visible, rc, hDC->GetClipBox())) {
+        return;
+    }
+    const int width = visible.right - visible.left;
+    const int height = visible.bottom - visible.top;
     plat::Bitmap offscreen(width, height);
     plat::Canvas canvas(offscreen);
-    canvas.GradientFillV(RECT{0, 0, width, height}, top, bottom);
-    hDC->AlphaBlend(rc, offscreen, RECT{0, 0, width, height}, static_cast<uint8_t>(opacity));
+    canvas.SetOrigin(-visible.left, -visible.top);
+    canvas.GradientFillV(rc, top, bottom);
+    hDC->AlphaBlend(visible, offscreen, RECT{0, 0, width, height}, static_cast<uint8_t>(opacity));
 }
 
 void CUIRender::DrawLine(plat::HDC hDC, const RECT& rc, int size, uint32_t color, int style) {

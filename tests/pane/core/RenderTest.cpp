@@ -141,6 +141,21 @@ TEST(RenderNinePatch, TilesAreCutAtTheRightAndBottomEdges) {
     EXPECT_EQ(b.At(3, 5), 0xFF080808u);
 }
 
+TEST(RenderNinePatch, TilesFarFromTheDestinationStartKeepTheirPhase) {
+    auto image = MakeNinePatch();
+    // The middle starts 10^9 + 2 pixels left of the paint rectangle: the tiles there are found
+    // at once, red on even offsets from the middle's start, green on odd ones.
+    Surface s(10, 6);
+    const int left = -1000000000;
+    CUIRender::DrawImage(&s.canvas, image->bitmap, RECT{left, 0, 10, 6}, RECT{0, 0, 10, 6},
+                         RECT{0, 0, 6, 6}, RECT{2, 2, 2, 2}, false, 255, false, true, false);
+    for (int x = 0; x < 8; ++x) {
+        const long long offset = static_cast<long long>(x) - (left + 2);
+        EXPECT_EQ(s.At(x, 3), offset % 2 == 0 ? kRed : kGreen) << x;
+    }
+    EXPECT_EQ(s.At(8, 3), 0xFF060606u);
+}
+
 TEST(RenderNinePatch, OversizedCornersAndInvertedSourcesDrawNothingBroken) {
     auto image = MakeNinePatch();
     Surface s(8, 8);
@@ -182,6 +197,11 @@ TEST(RenderColorFill, AlphaDecidesHowTheRectangleIsFilled) {
     EXPECT_NEAR(Channel(half, 8), 127, 1);
     EXPECT_NEAR(Channel(half, 0), 127, 1);
     EXPECT_EQ(s.At(4, 0), half); // the one pixel is stretched evenly
+    // Over black only the colour's own share shows: the pixel is blended premultiplied.
+    Surface b(2, 2, kBack);
+    CUIRender::DrawColor(&b.canvas, RECT{0, 0, 2, 2}, 0x80FF0000);
+    EXPECT_NEAR(Channel(b.At(1, 1), 16), 128, 1);
+    EXPECT_EQ(Channel(b.At(1, 1), 8), 0);
 }
 
 TEST(RenderGradient, OpacityIsTheMeanAlphaAndRunsTopToBottom) {
@@ -198,6 +218,23 @@ TEST(RenderGradient, OpacityIsTheMeanAlphaAndRunsTopToBottom) {
     Surface u(2, 2, kWhite);
     CUIRender::DrawGradient(&u.canvas, RECT{0, 0, 2, 2}, 0x01000000, 0x00000000, true, 8);
     EXPECT_EQ(u.At(0, 0), kWhite); // mean alpha 0 draws nothing
+}
+
+TEST(RenderGradient, ATranslucentGradientUnderAClipMatchesTheWholeDrawing) {
+    Surface whole(3, 100, kWhite);
+    CUIRender::DrawGradient(&whole.canvas, RECT{0, 0, 3, 100}, 0x80FF0000, 0x800000FF, true, 8);
+    Surface part(3, 100, kWhite);
+    {
+        Pane::CRenderClip clip(&part.canvas, RECT{0, 40, 3, 60});
+        CUIRender::DrawGradient(&part.canvas, RECT{0, 0, 3, 100}, 0x80FF0000, 0x800000FF, true, 8);
+    }
+    for (int y = 0; y < 100; ++y) {
+        EXPECT_EQ(part.At(1, y), y >= 40 && y < 60 ? whole.At(1, y) : kWhite) << y;
+    }
+    EXPECT_NE(whole.At(1, 10), whole.At(1, 90));
+    // The clip scope ended: the whole canvas is drawable again.
+    CUIRender::DrawColor(&part.canvas, RECT{0, 0, 3, 100}, kRed);
+    EXPECT_EQ(part.At(0, 0), kRed);
 }
 
 TEST(RenderImageString, DescriptionsFindImagesSourcesAndDestinations) {
