@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -250,4 +251,50 @@ TEST_F(TextFixture, PlainTextUsesTheFontByIndexAndNoPrefix) {
     RECT c{10, 10, 290, 110};
     CUIRender::DrawText(&canvas, &host, c, "File", kBlack, -1, plat::DT_CALCRECT);
     EXPECT_GT(b.right, c.right); // the ampersand is drawn, not taken as a prefix
+}
+
+TEST_F(TextFixture, EndEllipsisCutsTwoCharactersEarly) {
+    const int fits = MeasureWidth("abcdef");
+    RECT narrow{10, 10, 10 + fits + 1, 110};
+    // "abcdef" fits, so the text is cut to "abcd" with "..." behind it.
+    RECT cut = Measure("abcdefghij", narrow, plat::DT_SINGLELINE | plat::DT_END_ELLIPSIS);
+    EXPECT_EQ(cut.right - 10, MeasureWidth("abcd") + MeasureWidth("..."));
+    // Text that fits is left alone.
+    RECT whole = Measure("abc", narrow, plat::DT_SINGLELINE | plat::DT_END_ELLIPSIS);
+    EXPECT_EQ(whole.right - 10, MeasureWidth("abc"));
+}
+
+TEST_F(TextFixture, RightBottomAndWrappedCentringPlaceTheInk) {
+    const int h = LineHeight();
+    const int w = MeasureWidth("end");
+    RECT corner{0, 0, 300, 120};
+    int links = 0;
+    CUIRender::DrawHtmlText(&canvas, &host, corner, "end", kBlack, nullptr, nullptr, links,
+                            plat::DT_RIGHT | plat::DT_BOTTOM | plat::DT_SINGLELINE);
+    EXPECT_FALSE(HasInk(RECT{0, 0, 300 - w - 1, 120}));
+    EXPECT_FALSE(HasInk(RECT{0, 0, 300, 120 - h - 1}));
+    EXPECT_TRUE(HasInk(RECT{300 - w, 120 - h, 300, 120}));
+
+    // Wrapped text is centred by the height of its wrapped lines: three lines around the
+    // middle, nothing in the bands above and below them.
+    plat::Bitmap other(300, 120, kWhite);
+    plat::Canvas c2(other);
+    const int word = MeasureWidth("aaaa ");
+    RECT column{10, 0, 10 + word + 2, 120};
+    CUIRender::DrawHtmlText(&c2, &host, column, "aaaa bbbb cccc", kBlack, nullptr, nullptr, links,
+                            plat::DT_WORDBREAK | plat::DT_VCENTER);
+    const int top = (120 - 3 * h) / 2;
+    auto inkIn = [&](int y0, int y1) {
+        for (int y = std::max(y0, 0); y < std::min(y1, 120); ++y) {
+            for (int x = 0; x < 300; ++x) {
+                if (other.At(x, y) != kWhite) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    EXPECT_FALSE(inkIn(0, top - 1));
+    EXPECT_TRUE(inkIn(top + 2 * h, top + 3 * h));
+    EXPECT_FALSE(inkIn(top + 3 * h + 1, 120));
 }
