@@ -1,6 +1,8 @@
 #include "pane/core/Render.h"
 #include "pane/core/RenderResources.h"
+#include "pane/core/ResourcePath.h"
 #include "platform/Canvas.h"
+#include "platform/Resource.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,11 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include "stb_image_write.h"
 
+#include <cstdio>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 using Pane::CUIRender;
@@ -313,8 +319,49 @@ TEST(RenderLoadImage, MaskAloneTurnsOnPerPixelAlpha) {
     EXPECT_EQ(s.At(1, 0), kBlue);
 }
 
-TEST(RenderLoadImage, ResourceNamesMustBeNumbers) {
+TEST(RenderLoadImage, ResourcesByNumberAndFilesUnderTheResourcePath) {
+    const unsigned char rgba[] = {10, 20, 30, 255};
+    int size = 0;
+    unsigned char* png = stbi_write_png_to_mem(rgba, 4, 1, 1, 4, &size);
+    ASSERT_NE(png, nullptr);
+    const std::vector<uint8_t> bytes(png, png + size);
+    STBIW_FREE(png);
+
+    // The name is read as a decimal number cut to 16 bits: 65543 is resource 7.
+    const plat::ResourceEntry table[] = {{7, "PNG", bytes.data(), bytes.size()}};
+    plat::RegisterResources(table, 1);
+    auto image = CUIRender::LoadImage("65543", "png");
+    auto trailing = CUIRender::LoadImage("7.png", "png"); // digits up to the first other byte
+    auto wrongType = CUIRender::LoadImage("7", "bmp");
+    plat::UnregisterResources(table);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->bitmap.At(0, 0), 0xFF0A141Eu);
+    EXPECT_EQ(image->resType, "png");
+    EXPECT_FALSE(image->alphaChannel);
+    EXPECT_NE(trailing, nullptr);
+    EXPECT_EQ(wrongType, nullptr);
     EXPECT_EQ(CUIRender::LoadImage("abc", "png"), nullptr);
-    EXPECT_EQ(CUIRender::LoadImage("no such file.png"), nullptr);
     EXPECT_EQ(CUIRender::LoadImage(nullptr), nullptr);
+
+    // A file is looked for under the resource path first, then as the name itself.
+    char dir[] = "/tmp/render-load-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/pic.png";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
+    Pane::SetResourcePath(dir);
+    auto underPath = CUIRender::LoadImage("pic.png");
+    Pane::SetResourcePath("/nonexistent");
+    auto asPath = CUIRender::LoadImage(path.c_str());
+    auto missing = CUIRender::LoadImage("pic.png");
+    auto folder = CUIRender::LoadImage(dir); // a folder is no image file
+    Pane::SetResourcePath("");
+    std::remove(path.c_str());
+    ::rmdir(dir);
+    ASSERT_NE(underPath, nullptr);
+    EXPECT_TRUE(underPath->resType.IsEmpty());
+    EXPECT_EQ(underPath->bitmap.At(0, 0), 0xFF0A141Eu);
+    EXPECT_NE(asPath, nullptr);
+    EXPECT_EQ(missing, nullptr);
+    EXPECT_EQ(folder, nullptr);
 }
