@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
@@ -106,6 +107,21 @@ TEST_F(RenderShotTest, TheSampleSceneIsWrittenWithItsFillsImagesAndText) {
     EXPECT_GT(Inked(shot, 30, 8, 200, 26, 300), 50);
     EXPECT_NE(shot.At(19, 257), 0xFFFFFFFFu);
     EXPECT_GT(Inked(shot, 40, 248, 90, 268, 22), 20);
+}
+
+TEST_F(RenderShotTest, EverySamplePlaysWithoutError) {
+    const std::string folder = std::string(ZELTA_SOURCE_DIR) + "/tools/render-shot/samples";
+    int played = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".txt") {
+            continue;
+        }
+        Shot shot = Run(entry.path().string());
+        EXPECT_EQ(shot.status, 0) << entry.path() << ": " << shot.errors;
+        EXPECT_TRUE(shot.decoded) << entry.path();
+        ++played;
+    }
+    EXPECT_GE(played, 2);
 }
 
 TEST_F(RenderShotTest, BadScriptsFailNamingTheLineAndWriteNothing) {
