@@ -365,3 +365,51 @@ TEST(RenderLoadImage, ResourcesByNumberAndFilesUnderTheResourcePath) {
     EXPECT_EQ(missing, nullptr);
     EXPECT_EQ(folder, nullptr);
 }
+
+TEST(RenderFrames, LinesAndFramesKeepTheColourAndStayInside) {
+    constexpr uint32_t kColour = 0xFF112233; // red and blue differ, so a swap would show
+    Surface s(12, 12, kWhite);
+    CUIRender::DrawRect(&s.canvas, RECT{2, 2, 10, 10}, 2, kColour);
+    EXPECT_EQ(s.At(2, 2), kColour);
+    EXPECT_EQ(s.At(3, 6), kColour);
+    EXPECT_EQ(s.At(9, 9), kColour);
+    EXPECT_EQ(s.At(4, 4), kWhite); // inside the two-pixel frame
+    EXPECT_EQ(s.At(10, 10), kWhite);
+    EXPECT_EQ(s.At(1, 1), kWhite);
+
+    Surface l(12, 3, kWhite);
+    CUIRender::DrawLine(&l.canvas, RECT{1, 1, 8, 1}, 1, kColour);
+    EXPECT_EQ(l.At(0, 1), kWhite);
+    for (int x = 1; x < 8; ++x) {
+        EXPECT_EQ(l.At(x, 1), kColour) << x;
+    }
+    EXPECT_EQ(l.At(8, 1), kWhite); // the end point is not drawn
+    EXPECT_EQ(l.At(4, 0), kWhite);
+
+    Surface r(20, 20, kWhite);
+    CUIRender::DrawRoundRect(&r.canvas, RECT{0, 0, 20, 20}, 1, 10, 10, kColour);
+    EXPECT_EQ(r.At(10, 0), kColour);
+    EXPECT_EQ(r.At(0, 10), kColour);
+    EXPECT_EQ(r.At(0, 0), kWhite); // the corner is rounded off
+    EXPECT_EQ(r.At(10, 10), kWhite);
+}
+
+TEST(RenderClip, RoundedScopesNarrowAndRestoreTheClip) {
+    Surface s(20, 20);
+    {
+        Pane::CRenderClip outer(&s.canvas, RECT{0, 0, 20, 20}, RECT{0, 0, 19, 19}, 8, 8);
+        {
+            Pane::CRenderClip inner(&s.canvas, RECT{0, 0, 10, 20});
+            CUIRender::DrawColor(&s.canvas, RECT{0, 0, 20, 20}, kRed);
+        }
+        CUIRender::DrawColor(&s.canvas, RECT{10, 0, 20, 20}, kGreen);
+    }
+    EXPECT_EQ(s.At(0, 0), kBack); // outside the round corner
+    EXPECT_EQ(s.At(19, 19), kBack);
+    EXPECT_EQ(s.At(5, 10), kRed);
+    EXPECT_EQ(s.At(0, 10), kRed);    // the straight edge is inside
+    EXPECT_EQ(s.At(19, 10), kGreen); // right and bottom are inside too (the region is one larger)
+    EXPECT_EQ(s.At(10, 19), kGreen);
+    CUIRender::DrawColor(&s.canvas, RECT{0, 0, 1, 1}, kBlue); // both scopes ended
+    EXPECT_EQ(s.At(0, 0), kBlue);
+}
