@@ -298,3 +298,19 @@ TEST_F(TextFixture, RightBottomAndWrappedCentringPlaceTheInk) {
     EXPECT_TRUE(inkIn(top + 2 * h, top + 3 * h));
     EXPECT_FALSE(inkIn(top + 3 * h + 1, 120));
 }
+
+TEST_F(TextFixture, RunsOfASmallerFontSitAtTheBottomOfATallLine) {
+    const int small = LineHeight();
+    const int xWidth = MeasureWidth("x");
+    RECT rc{10, 10, 290, 110};
+    const RECT line = Measure("x<f Arial 30>Big</f>", rc);
+    const int bottom = line.bottom;
+    ASSERT_GT(bottom - 10, small + 4);
+    int links = 0;
+    CUIRender::DrawHtmlText(&canvas, &host, rc, "x<f Arial 30>Big</f>", kBlack, nullptr, nullptr,
+                            links, 0);
+    // The small "x" is drawn in the last `small` rows of the line, not at its top.
+    EXPECT_FALSE(HasInk(RECT{10, 10, 10 + xWidth, bottom - small}));
+    EXPECT_TRUE(HasInk(RECT{10, bottom - small, 10 + xWidth, bottom}));
+    EXPECT_TRUE(HasInk(RECT{10 + xWidth, 10, 290, bottom - small})); // the tall run reaches up
+}
