@@ -113,9 +113,7 @@ double ParseLeadingDouble(const std::string& text, size_t& end) {
     return negative ? -value : value;
 }
 
-// The leading integer of `text` by atoi's rules, held at the limits of int instead of
-// overflowing.
-long long ReadInteger(const std::string& text) {
+long long ReadLongInteger(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && IsCSpace(text[i]))
         ++i;
@@ -140,8 +138,17 @@ std::string Format(const char* format, double value) {
 
 } // namespace
 
+int ReadInteger(const std::string& text) {
+    long long value = ReadLongInteger(text);
+    if (value > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (value < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
 int LinkRateCode(const std::string& entryText) {
-    long long v = ReadInteger(entryText);
+    int v = ReadInteger(entryText);
     switch (v) {
         case 4800:
             return 1;
@@ -150,11 +157,7 @@ int LinkRateCode(const std::string& entryText) {
         case 19200:
             return 3;
         default:
-            if (v > std::numeric_limits<int>::max())
-                return std::numeric_limits<int>::max();
-            if (v < std::numeric_limits<int>::min())
-                return std::numeric_limits<int>::min();
-            return static_cast<int>(v);
+            return v;
     }
 }
 
@@ -307,12 +310,12 @@ void RadioSettings::NormaliseAddresses() {
         SRC->setText("0");
     if (DST->text().empty())
         DST->setText("255");
-    long long src = ReadInteger(SRC->text());
+    int src = ReadInteger(SRC->text());
     if (src < 0)
         SRC->setText("0");
     else if (src > 254)
         SRC->setText("254");
-    long long dst = ReadInteger(DST->text());
+    int dst = ReadInteger(DST->text());
     if (dst < 0)
         DST->setText("0");
     else if (dst > 255)

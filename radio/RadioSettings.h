@@ -70,6 +70,9 @@ int ProtocolCode(int protocolIndex);
 // number after white space, 0.0 when there is none.
 double ReadFrequency(const std::string& text);
 bool FrequencyInRange(double value);
+// Reads the leading decimal integer of a text the way atoi does (white space, sign, digits;
+// no number gives 0), held at the limits of int instead of overflowing.
+int ReadInteger(const std::string& text);
 
 // The ten default frequencies (MHz, by slot), the built-in ones and those of a profile file:
 // section "Defaults", keys "Frequency0" to "Frequency9". A value that is missing, not a
