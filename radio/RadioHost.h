@@ -61,6 +61,22 @@ public:
 
     // The status line: its text, left/top/right/bottom padding and background colour.
     virtual void SetStatusLine(const std::string& text, int paddingRight, Colour background) = 0;
+
+    // The port settings as shown: the selected entries of the serial port list (" ttyUSB0",
+    // " /dev/pts/3") and of the baud list (" 38400"); empty when nothing is selected.
+    virtual std::string SelectedPortEntry() const = 0;
+    virtual std::string SelectedBaudEntry() const = 0;
+
+    // Why the port could not be opened ("/dev/ttyUSB0: Permission denied"), reported just
+    // before the operation's failure status; a host may show it beside the status, never
+    // instead of it.
+    virtual void ShowPortError(const std::string& reason) { (void)reason; }
+
+    // The firmware upgrade, called on the thread that runs it (the worker thread) and
+    // synchronous: busy locks the radio commands until not busy; progress runs from 0 to
+    // 10000 ten-thousandths. Its result comes as any operation's, through the status line.
+    virtual void UpgradeBusy(bool busy) = 0;
+    virtual void UpgradeProgress(int progress) = 0;
 };
 
 } // namespace radio

@@ -82,12 +82,25 @@ public:
         statuses.push_back({text, paddingRight, background});
     }
 
+    std::string SelectedPortEntry() const override { return portEntry; }
+    std::string SelectedBaudEntry() const override { return baudEntry; }
+    void ShowPortError(const std::string& reason) override { portErrors.push_back(reason); }
+    void UpgradeBusy(bool busy) override { busyCalls.push_back(busy); }
+    void UpgradeProgress(int progress) override { progressCalls.push_back(progress); }
+
     bool chinese = false;
     std::vector<Message> messages;
     std::vector<FileDialogOptions> dialogs;
     // Each file dialog takes the next answer; std::nullopt (or none left) is a cancel.
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<Status> statuses;
+
+    // The port settings the protocol opens ("" = no port selected).
+    std::string portEntry;
+    std::string baudEntry = " 38400";
+    std::vector<std::string> portErrors;
+    std::vector<bool> busyCalls;
+    std::vector<int> progressCalls;
 };
 
 } // namespace radio::test
