@@ -303,23 +303,5 @@ TEST_F(RecordTest, WriteCheckNamesTheFirstBadSlot) {
     EXPECT_EQ(host.messages.back().caption, "错误");
 }
 
-TEST(PlainFields, StartLikeTheWindow) {
-    CPlainFields fields;
-    EXPECT_EQ(fields.protocolType.count(), 9);
-    EXPECT_EQ(fields.protocolType.entryText(8), " TT450S");
-    EXPECT_EQ(fields.currentChannel.count(), ChannelCount);
-    EXPECT_EQ(fields.portBaudRate.selectedText(), " 38400");
-    EXPECT_EQ(fields.linkBaudRate.entries(), InitialLinkRates());
-    EXPECT_EQ(fields.workMode.entryText(0), " TX only");
-    EXPECT_EQ(fields.lowPower.entryText(2), " 5W");
-    EXPECT_FALSE(fields.serialNumber.isEnabled());
-    EXPECT_FALSE(fields.channel[0].isEnabled());
-    EXPECT_TRUE(fields.channel[1].isEnabled());
-    EXPECT_FALSE(fields.settings.SerialNumberUnlocked);
-    for (int slot = 0; slot < kSlotCount; ++slot)
-        EXPECT_EQ(fields.settings.FrequencyField(slot, false), &fields.rxChannel[slot]);
-    EXPECT_EQ(fields.settings.FrequencyField(10, true), nullptr);
-}
-
 } // namespace
 } // namespace radio
