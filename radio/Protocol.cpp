@@ -44,7 +44,10 @@ void CRadioProtocol::OnSerialByte(uint8_t byte) {
     bool completed = false;
     {
         std::lock_guard<std::mutex> lock(m_replyLock);
+        bool inReply = !m_reply.Complete() && (!m_reply.Buffer().empty() || byte == '\r');
         completed = m_reply.Feed(byte);
+        if (inReply)
+            ++m_replyBytes;
     }
     if (completed)
         m_replyDone.notify_all();
@@ -389,13 +392,15 @@ bool CRadioProtocol::WriteAll() {
 }
 
 CRadioProtocol::Counters CRadioProtocol::GetCounters() const {
-    return Counters{m_commands.load(), m_bytesSent.load(), m_bytesReceived.load()};
+    return Counters{m_commands.load(), m_bytesSent.load(), m_bytesReceived.load(),
+                    m_replyBytes.load()};
 }
 
 void CRadioProtocol::ResetCounters() {
     m_commands = 0;
     m_bytesSent = 0;
     m_bytesReceived = 0;
+    m_replyBytes = 0;
 }
 
 } // namespace radio

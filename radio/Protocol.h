@@ -41,6 +41,10 @@ public:
         int64_t commands = 0;      // exchanges started
         int64_t bytesSent = 0;     // bytes queued for the line
         int64_t bytesReceived = 0; // every byte that came in, framing and noise included
+        // The bytes of each reply from its opening carriage return to the byte that completed
+        // it: what a command waits for (a reply's final line feed arrives while the next
+        // command is already on its way).
+        int64_t replyBytes = 0;
     };
 
     CRadioProtocol(IRadioHost& host, RadioSettings& settings);
@@ -108,6 +112,7 @@ private:
     std::atomic<int64_t> m_commands{0};
     std::atomic<int64_t> m_bytesSent{0};
     std::atomic<int64_t> m_bytesReceived{0};
+    std::atomic<int64_t> m_replyBytes{0};
 
     // Last member: destroyed first, so the serial thread stops before the reply goes.
     CSerialPort m_port;
