@@ -177,7 +177,4 @@ void SetImeRect(HWND hwnd, const RECT& caretClient);
 void StartTextInput(HWND hwnd);
 void StopTextInput(HWND hwnd);
 
-// Shell.
-bool OpenURL(const char* url);
-
 } // namespace plat
