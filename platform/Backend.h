@@ -61,7 +61,7 @@ public:
     virtual void WaitEvents(DWORD timeoutMs) = 0;
     // Any thread: makes a running or the next WaitEvents return.
     virtual void Wake() = 0;
-    // Milliseconds since some fixed point; GetTickCount and the timers read it.
+    // Milliseconds since some fixed point; GetTickCount and the timers read it. Any thread.
     virtual DWORD Now() = 0;
 
     // The pointer leaves the native windows while the capture is held; false if it cannot.
@@ -82,7 +82,7 @@ public:
 std::unique_ptr<Backend> MakeSdlBackend();
 std::unique_ptr<Backend> MakeHeadlessBackend();
 
-// The running backend (null before Initialise and after Shutdown).
+// The running backend (null before Initialise, after Shutdown and on other threads).
 Backend* CurrentBackend();
 
 // Input from the backend, in screen coordinates. The window system turns it into messages for
@@ -108,7 +108,9 @@ void InputText(const std::string& utf8);
 void InputCloseRequest(HWND window);
 // The native window must be shown again: presents the whole back buffer.
 void InputExpose(HWND window);
-// The native window gained or lost the keyboard focus of the desktop.
+// The native window gained or lost the keyboard focus of the desktop. Report only changes
+// between the desktop and our windows: a pop-up of ours that takes the desktop's focus for a
+// moment (a bare X server gives it to override-redirect windows) is the backend's to undo.
 void InputFocusChanged(HWND window, bool focused);
 // The window manager moved, resized or (un)minimised the native window.
 void InputMoved(HWND window, POINT screenTopLeft);

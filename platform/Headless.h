@@ -27,10 +27,10 @@ void AdvanceClock(DWORD ms);
 // left; returns how many messages were dispatched. Never waits.
 int PumpMessages();
 
-// Called when GetMessage finds nothing to do and would wait: a script may synthesise input or
-// advance the clock here. Without a hook (or when the hook changes nothing) GetMessage waits for
-// another thread to post or send; with auto-advance on it first jumps the clock to the next
-// timer deadline.
+// Called each time GetMessage finds nothing to do and would wait (also inside nested loops): a
+// script synthesises input or advances the clock there, and clears the hook when it is done.
+// Without a hook GetMessage waits for another thread to post or send, or, with auto-advance on,
+// jumps the clock to the next timer deadline.
 void SetIdleHook(std::function<void()> hook);
 void SetAutoAdvance(bool on);
 
