@@ -104,8 +104,9 @@ public:
         for (auto& [id, cursor] : m_cursors)
             SDL_FreeCursor(cursor);
         m_cursors.clear();
-        if (m_captured)
+        if (m_sdlCapture)
             SDL_CaptureMouse(SDL_FALSE);
+        m_sdlCapture = false;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     }
 
@@ -301,11 +302,8 @@ public:
     DWORD Now() override { return SDL_GetTicks(); }
 
     void SetMouseCapture(bool captured) override {
-        if (captured == m_captured)
-            return;
-        // X grabs the pointer for the pressed window anyway; the explicit capture also keeps
-        // it while no button is held. It fails when none of our windows has the mouse focus.
-        m_captured = SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE) == 0 && captured;
+        m_modelCapture = captured;
+        UpdateCapture();
     }
 
     void SetCursorShape(HCURSOR cursor) override {
@@ -485,6 +483,47 @@ private:
         SetFocus(to);
     }
 
+    // The pointer is held by SDL while the window system captures it and while any button is
+    // down: a release outside our windows is otherwise lost, and SDL, still believing the button
+    // down, would then drop the next press. (SDL captures for the window with the keyboard
+    // focus, which is why events are placed by their screen position, not by their window.)
+    void UpdateCapture() {
+        const bool want = m_modelCapture || m_buttonsHeld != 0;
+        if (want == m_sdlCapture)
+            return;
+        if (SDL_CaptureMouse(want ? SDL_TRUE : SDL_FALSE) == 0)
+            m_sdlCapture = want;
+        else if (!want)
+            m_sdlCapture = false;
+    }
+
+    static bool Inside(const NativeWindow& n, POINT screen) {
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(n.window, &x, &y);
+        SDL_GetWindowSize(n.window, &w, &h);
+        return screen.x >= x && screen.x < x + w && screen.y >= y && screen.y < y + h;
+    }
+
+    // The native window under a screen point: the one the event came from when the point lies
+    // in it, else a shown pop-up (always on top), else another shown window; null outside all.
+    HWND OverAt(const NativeWindow& from, POINT screen) {
+        if (Inside(from, screen))
+            return from.hwnd;
+        for (int pass = 0; pass < 2; ++pass)
+            for (auto& [hwnd, n] : m_windows)
+                if (n.shown && !n.minimised && n.popup == (pass == 0) && Inside(n, screen))
+                    return hwnd;
+        return nullptr;
+    }
+
+    void OnMotion(const SDL_MouseMotionEvent& e) {
+        NativeWindow* n = FindById(e.windowID);
+        if (!n)
+            return;
+        const POINT screen = ScreenPoint(*n, e.x, e.y);
+        InputMouseMove(OverAt(*n, screen), screen);
+    }
+
     void OnButton(const SDL_MouseButtonEvent& e) {
         NativeWindow* n = FindById(e.windowID);
         if (!n)
@@ -497,10 +536,14 @@ private:
         else if (e.button != SDL_BUTTON_LEFT)
             return;
         const bool down = e.state == SDL_PRESSED;
-        HWND over = n->hwnd;
-        if (down && IsWindowEnabled(over))
+        const POINT screen = ScreenPoint(*n, e.x, e.y);
+        HWND over = OverAt(*n, screen);
+        const unsigned bit = 1u << static_cast<int>(button);
+        m_buttonsHeld = down ? m_buttonsHeld | bit : m_buttonsHeld & ~bit;
+        UpdateCapture();
+        if (down && over && IsWindowEnabled(over))
             TakeFocusFromPopup(over, over);
-        InputMouseButton(over, ScreenPoint(*n, e.x, e.y), button, down);
+        InputMouseButton(over, screen, button, down);
     }
 
     void OnKey(const SDL_KeyboardEvent& e) {
@@ -626,8 +669,7 @@ private:
     void Handle(const SDL_Event& event) {
         switch (event.type) {
             case SDL_MOUSEMOTION:
-                if (NativeWindow* n = FindById(event.motion.windowID))
-                    InputMouseMove(n->hwnd, ScreenPoint(*n, event.motion.x, event.motion.y));
+                OnMotion(event.motion);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
@@ -638,10 +680,9 @@ private:
                     int notches = event.wheel.y;
                     if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
                         notches = -notches;
+                    const POINT screen = ScreenPoint(*n, event.wheel.mouseX, event.wheel.mouseY);
                     if (notches != 0)
-                        InputMouseWheel(n->hwnd,
-                                        ScreenPoint(*n, event.wheel.mouseX, event.wheel.mouseY),
-                                        notches * WHEEL_DELTA);
+                        InputMouseWheel(OverAt(*n, screen), screen, notches * WHEEL_DELTA);
                 }
                 break;
             case SDL_KEYDOWN:
@@ -670,10 +711,12 @@ private:
     std::map<HCURSOR, SDL_Cursor*> m_cursors;
     Uint32 m_wakeEvent = 0;
     std::atomic<bool> m_wakePending{false};
-    bool m_captured = false;
-    HWND m_active = nullptr;   // the top-level window that last had the desktop's focus
-    bool m_appFocused = false; // one of our windows holds the desktop's focus
-    Uint32 m_focusCheckAt = 0; // when to check a focus loss; 0 = none pending
+    bool m_modelCapture = false; // the window system holds the capture
+    bool m_sdlCapture = false;   // SDL holds the pointer
+    unsigned m_buttonsHeld = 0;  // bit per MouseButton
+    HWND m_active = nullptr;     // the top-level window that last had the desktop's focus
+    bool m_appFocused = false;   // one of our windows holds the desktop's focus
+    Uint32 m_focusCheckAt = 0;   // when to check a focus loss; 0 = none pending
     int m_presents = 0;
 };
 
