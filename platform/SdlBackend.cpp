@@ -563,9 +563,10 @@ private:
             sdl::CharacterOf(e.keysym.sym, (mod & KMOD_SHIFT) != 0, (mod & KMOD_CAPS) != 0);
         if (ch == 0)
             return;
-        // With text input on, printable characters come as text (the keyboard layout and the
-        // input method make them); control codes and Alt shortcuts never do.
-        if (SDL_IsTextInputActive() && ch >= 0x20 && !alt)
+        // With text input on, characters come as text (the keyboard layout and the input
+        // method make them); Alt shortcuts never do. Control characters of Backspace, Tab,
+        // Return and Escape are made from the key by TranslateMessage.
+        if (SDL_IsTextInputActive() && !alt)
             return;
         InputChar(ch);
     }
@@ -851,15 +852,6 @@ char32_t CharacterOf(int key, bool shift, bool capsLock) {
             return U'0';
         case SDLK_SPACE:
             return U' ';
-        case SDLK_BACKSPACE:
-            return 0x08;
-        case SDLK_TAB:
-            return 0x09;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            return 0x0D;
-        case SDLK_ESCAPE:
-            return 0x1B;
         default:
             return 0;
     }

@@ -15,8 +15,8 @@ namespace plat::sdl {
 int VirtualKeyOf(int sdlKeycode);
 
 // The character a key produces while text input is off (letters with Shift or Caps Lock
-// upper-cased, digits, space; Backspace, Tab, Return and Escape as their control codes);
-// 0 when the key types nothing then.
+// upper-cased, digits, space), as far as it does not depend on the keyboard layout; 0 for
+// every other key (control characters are TranslateMessage's work).
 char32_t CharacterOf(int sdlKeycode, bool shift, bool capsLock);
 
 // Copies what the native window of hwnd's top-level or popup window shows now (its window
