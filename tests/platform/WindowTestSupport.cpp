@@ -20,6 +20,8 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
+    // The handler may refer to the test's locals, which are gone by now.
+    m_handler = nullptr;
     Shutdown();
     s_current = nullptr;
 }
