@@ -406,6 +406,13 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             KillTimer(hwnd, kCaretTimer);
             return DefWindowProc(hwnd, msg, wParam, lParam);
         }
+        case WM_STYLECHANGED:
+            // ES_NUMBER, ES_READONLY and the alignment may be changed after creation.
+            if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
+                ApplyStyle(hwnd, s);
+                InvalidateRect(hwnd, nullptr, false);
+            }
+            return 0;
         case WM_SIZE:
             ApplyView(hwnd, s);
             InvalidateRect(hwnd, nullptr, false);

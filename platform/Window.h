@@ -63,6 +63,13 @@ struct PAINTSTRUCT {
     BOOL fErase = 0;
 };
 
+// Sent with WM_STYLECHANGED (wParam GWL_STYLE or GWL_EXSTYLE) after SetWindowLongPtr changed
+// the styles.
+struct STYLESTRUCT {
+    DWORD styleOld = 0;
+    DWORD styleNew = 0;
+};
+
 struct TRACKMOUSEEVENT {
     DWORD dwFlags = 0;
     HWND hwndTrack = nullptr;

@@ -504,12 +504,21 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
             // The kind of a window (child or not) is fixed at creation.
             const DWORD kind = w->style & (WS_CHILD | WS_POPUP);
             w->style = (static_cast<DWORD>(value) & ~(WS_CHILD | WS_POPUP)) | kind;
+            STYLESTRUCT change{static_cast<DWORD>(old), w->style};
+            if (change.styleOld != change.styleNew)
+                CallProc(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(GWL_STYLE),
+                         reinterpret_cast<LPARAM>(&change));
             break;
         }
-        case GWL_EXSTYLE:
+        case GWL_EXSTYLE: {
             old = static_cast<LONG_PTR>(w->exStyle);
             w->exStyle = static_cast<DWORD>(value);
+            STYLESTRUCT change{static_cast<DWORD>(old), w->exStyle};
+            if (change.styleOld != change.styleNew)
+                CallProc(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(GWL_EXSTYLE),
+                         reinterpret_cast<LPARAM>(&change));
             break;
+        }
         default:
             return 0;
     }
@@ -949,8 +958,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             HWND parent = w->IsChild() ? w->parent : nullptr;
             if (parent != nullptr && SendMessage(parent, WM_SETCURSOR, wParam, lParam) != 0)
                 return 1;
-            if ((w = Find(hwnd)) != nullptr && LOWORD(lParam) == HTCLIENT && w->classCursor != 0)
+            if ((w = Find(hwnd)) == nullptr)
+                return 0;
+            const auto hit = static_cast<int16_t>(LOWORD(lParam));
+            if (hit == HTCLIENT && w->classCursor != 0)
                 SetCursor(w->classCursor);
+            else if (hit != HTCLIENT && hit != HTERROR)
+                SetCursor(IDC_ARROW); // caption and borders
             return 0;
         }
         case WM_MOUSEWHEEL: {

@@ -108,6 +108,35 @@ TEST_F(EditWindowTest, LimitNumberOnlyAndReadOnlyRefuseInput) {
     EXPECT_EQ(Count(EN_CHANGE), 1);
 }
 
+TEST_F(EditWindowTest, StylesAddedAfterCreationTakeEffect) {
+    // The framework ORs its extra styles into an edit it has just created.
+    HWND e = MakeEdit();
+    SetWindowLongPtr(e, GWL_STYLE, GetWindowLongPtr(e, GWL_STYLE) | ES_NUMBER);
+    SetFocus(e);
+    headless::Text("4x2");
+    EXPECT_EQ(GetWindowTextString(e), "42");
+    SendMessage(e, EM_SETREADONLY, 1, 0);
+    EXPECT_NE(GetWindowLongPtr(e, GWL_STYLE) & ES_READONLY, 0);
+    headless::Text("7");
+    EXPECT_EQ(GetWindowTextString(e), "42");
+}
+
+TEST_F(EditWindowTest, DraggingTheMouseSelectsAndHoldsTheCapture) {
+    HWND e = MakeEdit(0, "abcdefgh");
+    headless::MouseMove(112, 120);
+    headless::MouseDown(112, 120); // left of the first character
+    EXPECT_EQ(GetCapture(), e);
+    headless::MouseMove(400, 120); // past the end and off the edit
+    headless::MouseUp(400, 120);
+    EXPECT_EQ(GetCapture(), nullptr);
+    DWORD start = 99, end = 99;
+    SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 8u);
+    headless::Char(U'z');
+    EXPECT_EQ(GetWindowTextString(e), "z");
+}
+
 TEST_F(EditWindowTest, PasswordEditShowsMaskButKeepsText) {
     HWND e = MakeEdit(ES_PASSWORD);
     SendMessage(e, EM_SETPASSWORDCHAR, '*', 0);
