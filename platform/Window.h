@@ -154,6 +154,10 @@ bool GetUpdateRect(HWND hwnd, RECT* rect, bool erase);
 bool UpdateWindow(HWND hwnd);
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
 bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
+// A canvas on hwnd's client area outside the paint pass (measuring text, drawing at once), until
+// ReleaseDC; what is drawn is shown with the next presentation. Null for no window.
+HDC GetDC(HWND hwnd);
+bool ReleaseDC(HWND hwnd, HDC dc);
 // The back buffer of the top-level or popup window holding hwnd, and hwnd's offset in it.
 Bitmap* GetWindowBuffer(HWND hwnd, POINT* offset);
 

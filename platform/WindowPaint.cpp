@@ -192,6 +192,35 @@ bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
     return true;
 }
 
+HDC GetDC(HWND hwnd) {
+    WindowData* w = Find(hwnd);
+    WindowData* top = TopOf(w);
+    if (top == nullptr || !IsUiThread())
+        return nullptr;
+    auto canvas = std::make_unique<Canvas>(top->buffer);
+    const POINT off = OffsetInTop(w);
+    canvas->SetOrigin(off);
+    canvas->IntersectClip(Offset(VisibleInTop(w), -off.x, -off.y));
+    HDC dc = canvas.get();
+    w->canvases.push_back(std::move(canvas));
+    return dc;
+}
+
+bool ReleaseDC(HWND hwnd, HDC dc) {
+    WindowData* w = Find(hwnd);
+    if (w == nullptr || dc == nullptr)
+        return false;
+    auto& open = w->canvases;
+    const auto it = std::find_if(open.begin(), open.end(),
+                                 [dc](const std::unique_ptr<Canvas>& c) { return c.get() == dc; });
+    if (it == open.end())
+        return false;
+    open.erase(it);
+    if (WindowData* top = TopOf(w))
+        top->presentDue = Union(top->presentDue, VisibleInTop(w));
+    return true;
+}
+
 Bitmap* GetWindowBuffer(HWND hwnd, POINT* offset) {
     WindowData* w = Find(hwnd);
     WindowData* top = TopOf(w);

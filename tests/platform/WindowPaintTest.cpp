@@ -130,6 +130,28 @@ TEST_F(FilledWindows, HiddenWindowsAreNotPaintedAndShowingPaintsThem) {
     EXPECT_EQ(headless::Pixels(top)->At(50, 40), kGreen);
 }
 
+TEST_F(PaintTest, DeviceContextOutsidePaintDrawsAtTheOffsetAndIsPresented) {
+    HWND top = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 50, 50});
+    HWND child = Make(WS_CHILD | WS_VISIBLE, RECT{10, 10, 20, 20}, top);
+    headless::PumpMessages();
+    headless::NativeState before;
+    headless::GetNativeState(top, &before);
+    HDC dc = GetDC(child);
+    ASSERT_NE(dc, nullptr);
+    dc->FillRect(RECT{-5, -5, 100, 100}, RGB(0, 0, 255)); // clipped to the child
+    EXPECT_TRUE(ReleaseDC(child, dc));
+    EXPECT_FALSE(ReleaseDC(child, dc));
+    headless::PumpMessages();
+    const Bitmap* px = headless::Pixels(top);
+    EXPECT_EQ(px->At(10, 10), kBlue);
+    EXPECT_EQ(px->At(19, 19), kBlue);
+    EXPECT_NE(px->At(9, 9), kBlue);
+    EXPECT_NE(px->At(20, 20), kBlue);
+    headless::NativeState after;
+    headless::GetNativeState(top, &after);
+    EXPECT_EQ(after.presents, before.presents + 1);
+}
+
 TEST_F(PaintTest, AProcedureThatIgnoresPaintIsNotAskedForEver) {
     HWND top = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 50, 50});
     m_handler = [](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
