@@ -118,7 +118,14 @@ void PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     m.time = S().backend->Now();
     m.pt = S().mouse;
     std::lock_guard<std::mutex> lock(Q().mutex);
-    Q().posted.push_back(m);
+    auto& posted = Q().posted;
+    // Moves pile up while the UI thread is busy: only the newest position matters.
+    if (msg == WM_MOUSEMOVE && !posted.empty() && posted.back().message == WM_MOUSEMOVE &&
+        posted.back().hwnd == hwnd) {
+        posted.back() = m;
+        return;
+    }
+    posted.push_back(m);
 }
 
 void ForgetWindow(HWND hwnd) {

@@ -96,6 +96,22 @@ TEST_F(InputTest, MouseGoesToTheChildUnderItInClientCoordinatesAndToTheCapture) 
     EXPECT_EQ(Of(WM_MOUSEMOVE, child).size(), 2u); // nobody is under the pointer now
 }
 
+TEST_F(InputTest, MovesWaitingInTheQueueCollapseIntoTheNewest) {
+    HWND top = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 200, 100});
+    headless::PumpMessages();
+    InputMouseMove(nullptr, POINT{10, 10});
+    InputMouseMove(nullptr, POINT{20, 10});
+    InputMouseButton(nullptr, POINT{20, 10}, MouseButton::Left, true);
+    InputMouseMove(nullptr, POINT{30, 10});
+    InputMouseMove(nullptr, POINT{40, 10});
+    headless::PumpMessages();
+    const auto moves = Of(WM_MOUSEMOVE, top);
+    ASSERT_EQ(moves.size(), 2u); // a press between them keeps the order of events
+    EXPECT_EQ(GET_X_LPARAM(moves[0].lParam), 20);
+    EXPECT_EQ(GET_X_LPARAM(moves[1].lParam), 40);
+    EXPECT_EQ(moves[1].wParam & MK_LBUTTON, MK_LBUTTON);
+}
+
 TEST_F(InputTest, HoverAfterRestingAndLeaveWhenThePointerGoes) {
     HWND top = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 200, 100});
     HWND child = Make(WS_CHILD | WS_VISIBLE, RECT{50, 0, 100, 50}, top);
