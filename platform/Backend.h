@@ -93,7 +93,7 @@ enum class MouseButton { Left, Right, Middle };
 
 void InputMouseMove(HWND over, POINT screen);
 void InputMouseButton(HWND over, POINT screen, MouseButton button, bool down);
-// `delta` in WHEEL_DELTA units per notch, positive away from the user.
+// `delta` as WM_MOUSEWHEEL carries it: WHEEL_DELTA (120) a notch, positive away from the user.
 void InputMouseWheel(HWND over, POINT screen, int delta);
 // The pointer left every native window (hover tracking ends, WM_MOUSELEAVE).
 void InputMouseLeft(HWND window);
