@@ -340,6 +340,17 @@ TEST_F(InputTest, MinimiseIsRecordedAndTakesTheKeyboard) {
     EXPECT_EQ(GetActiveWindow(), top);
 }
 
+TEST_F(InputTest, WheelGoesToTheWindowUnderThePointerAndUpToItsParent) {
+    HWND top = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{100, 100, 300, 200});
+    HWND child = Make(WS_CHILD | WS_VISIBLE, RECT{0, 0, 50, 50}, top);
+    headless::Wheel(110, 110, -WHEEL_DELTA);
+    ASSERT_EQ(Of(WM_MOUSEWHEEL, child).size(), 1u);
+    ASSERT_EQ(Of(WM_MOUSEWHEEL, top).size(), 1u); // the child left it to its parent
+    const Logged& w = Of(WM_MOUSEWHEEL, top)[0];
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(w.wParam), -WHEEL_DELTA);
+    EXPECT_EQ(GET_X_LPARAM(w.lParam), 110); // screen coordinates
+}
+
 TEST_F(InputTest, CursorComesFromTheClassUnlessTheWindowSetsOne) {
     HWND top = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 300, 200});
     HWND child = Make(WS_CHILD | WS_VISIBLE, RECT{0, 0, 100, 100}, top);
