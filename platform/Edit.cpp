@@ -262,7 +262,8 @@ void Paint(HWND hwnd, EditState& s) {
     const bool opaque = dc->GetBkMode() == OPAQUE;
     const COLORREF textBack = dc->GetBkColor();
     const int lineHeight = static_cast<int>(s.edit.LineHeight());
-    Canvas::ClipSaver saver(*dc);
+    // Restored by hand before EndPaint, which ends the canvas.
+    const ClipState savedClip = dc->SaveClip();
     dc->IntersectClip(RECT{s.leftMargin, 0, client.right - s.rightMargin, client.bottom});
 
     std::size_t selStart = 0, selEnd = 0;
@@ -302,6 +303,7 @@ void Paint(HWND hwnd, EditState& s) {
         const int y = static_cast<int>(s.edit.CaretY());
         dc->FillRect(RECT{x, y, x + 1, y + lineHeight}, textColour);
     }
+    dc->RestoreClip(savedClip);
     dc->SelectFont(oldFont);
     EndPaint(hwnd, &ps);
 }
@@ -404,6 +406,13 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             KillTimer(hwnd, kCaretTimer);
             return DefWindowProc(hwnd, msg, wParam, lParam);
         }
+        case WM_STYLECHANGED:
+            // ES_NUMBER, ES_READONLY and the alignment may be changed after creation.
+            if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
+                ApplyStyle(hwnd, s);
+                InvalidateRect(hwnd, nullptr, false);
+            }
+            return 0;
         case WM_SIZE:
             ApplyView(hwnd, s);
             InvalidateRect(hwnd, nullptr, false);

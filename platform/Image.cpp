@@ -1,5 +1,6 @@
 #include "platform/Image.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,11 @@
 #define STBI_MAX_DIMENSIONS 4096
 #define STBI_NO_FAILURE_STRINGS
 #include "stb_image.h"
+
+// The encoder, for screenshots of windows; static so that tools with their own copy still link.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include "stb_image_write.h"
 
 namespace plat {
 
@@ -171,6 +177,28 @@ bool LoadImageFile(const std::string& path, Bitmap* out, bool* hasAlpha, std::st
     if (!ReadFileBytes(path, &bytes))
         return Fail(error, "cannot read file");
     return DecodePng(bytes.data(), bytes.size(), out, hasAlpha, error);
+}
+
+bool WritePngFile(const std::string& path, const Bitmap& bitmap) {
+    if (bitmap.Empty() || path.empty())
+        return false;
+    std::vector<uint8_t> rgba(static_cast<std::size_t>(bitmap.width) * bitmap.height * 4);
+    uint8_t* out = rgba.data();
+    for (uint32_t p : bitmap.pixels) {
+        const uint32_t a = p >> 24;
+        uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        if (a != 0 && a != 255) {
+            r = std::min<uint32_t>(255, (r * 255 + a / 2) / a);
+            g = std::min<uint32_t>(255, (g * 255 + a / 2) / a);
+            b = std::min<uint32_t>(255, (b * 255 + a / 2) / a);
+        }
+        *out++ = static_cast<uint8_t>(r);
+        *out++ = static_cast<uint8_t>(g);
+        *out++ = static_cast<uint8_t>(b);
+        *out++ = static_cast<uint8_t>(a);
+    }
+    return stbi_write_png(path.c_str(), bitmap.width, bitmap.height, 4, rgba.data(),
+                          bitmap.width * 4) != 0;
 }
 
 } // namespace plat

@@ -36,4 +36,8 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes,
 bool LoadImageFile(const std::string& path, Bitmap* out, bool* hasAlpha = nullptr,
                    std::string* error = nullptr);
 
+// Writes a premultiplied bitmap as an 8-bit RGBA PNG file (alpha undone). False when the
+// bitmap is empty or the file cannot be written.
+bool WritePngFile(const std::string& path, const Bitmap& bitmap);
+
 } // namespace plat

@@ -35,6 +35,8 @@ constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
 constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_STYLECHANGING = 0x007C;
+constexpr UINT WM_STYLECHANGED = 0x007D;
 constexpr UINT WM_GETICON = 0x007F;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_NCCREATE = 0x0081;
@@ -349,6 +351,11 @@ constexpr int GWL_EXSTYLE = -20;
 constexpr int GWLP_USERDATA = -21;
 
 // GetWindow relations.
+constexpr UINT GW_HWNDFIRST = 0;
+constexpr UINT GW_HWNDLAST = 1;
+constexpr UINT GW_HWNDNEXT = 2;
+constexpr UINT GW_HWNDPREV = 3;
 constexpr UINT GW_OWNER = 4;
+constexpr UINT GW_CHILD = 5;
 
 } // namespace plat

@@ -63,6 +63,13 @@ struct PAINTSTRUCT {
     BOOL fErase = 0;
 };
 
+// Sent with WM_STYLECHANGED (wParam GWL_STYLE or GWL_EXSTYLE) after SetWindowLongPtr changed
+// the styles.
+struct STYLESTRUCT {
+    DWORD styleOld = 0;
+    DWORD styleNew = 0;
+};
+
 struct TRACKMOUSEEVENT {
     DWORD dwFlags = 0;
     HWND hwndTrack = nullptr;
@@ -147,6 +154,10 @@ bool GetUpdateRect(HWND hwnd, RECT* rect, bool erase);
 bool UpdateWindow(HWND hwnd);
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
 bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
+// A canvas on hwnd's client area outside the paint pass (measuring text, drawing at once), until
+// ReleaseDC; what is drawn is shown with the next presentation. Null for no window.
+HDC GetDC(HWND hwnd);
+bool ReleaseDC(HWND hwnd, HDC dc);
 // The back buffer of the top-level or popup window holding hwnd, and hwnd's offset in it.
 Bitmap* GetWindowBuffer(HWND hwnd, POINT* offset);
 
@@ -176,8 +187,5 @@ std::string GetClipboardText();
 void SetImeRect(HWND hwnd, const RECT& caretClient);
 void StartTextInput(HWND hwnd);
 void StopTextInput(HWND hwnd);
-
-// Shell.
-bool OpenURL(const char* url);
 
 } // namespace plat
