@@ -47,7 +47,8 @@ public:
     bool QueueWrite(const void* bytes, int length);
 
     // Stops and joins the serial thread, drops DTR, discards what is waiting and closes the
-    // port. Does nothing when no port is open.
+    // port. Does nothing when no port is open. Never called from OnSerialByte: the serial
+    // thread cannot wait for its own end.
     void Close();
 
     bool IsOpen() const;

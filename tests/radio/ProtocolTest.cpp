@@ -11,8 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <fcntl.h>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <poll.h>
 #include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -80,35 +87,13 @@ TEST(ReplyAssembler, NoiseWithoutLineEndsStaysBounded) {
     EXPECT_TRUE(reply.Complete());
 }
 
-TEST(Replies, TokensOfTheReadSteps) {
-    EXPECT_EQ(radio::CurrentChannelIndex("\rcurrent channel 3"), 2);
-    EXPECT_EQ(radio::CurrentChannelIndex("\rcurrent channel 0"), -1);
-    EXPECT_EQ(radio::CurrentChannelIndex("\rchannel 3"), std::nullopt);
-
-    EXPECT_EQ(radio::ProtocolIndexOf("\rTRIMTALK"), 0);
-    EXPECT_EQ(radio::ProtocolIndexOf("\rHI-TARGET"), 5);
-    EXPECT_EQ(radio::ProtocolIndexOf("\rTRIMA"), 3);
-    EXPECT_EQ(radio::ProtocolIndexOf("\rSOTH"), 4);
-    // The short names are tried right after TRIMTALK, before every later name.
+TEST(Replies, OrderOfTheTokenSearches) {
+    // The short names are tried right after TRIMTALK's, before every later name.
     EXPECT_EQ(radio::ProtocolIndexOf("\rHUACE SOTH"), 4);
     EXPECT_EQ(radio::ProtocolIndexOf("\rTT450S"), 8);
-    EXPECT_EQ(radio::ProtocolIndexOf("\rUNKNOW"), -1);
-
-    EXPECT_EQ(radio::PortRateIndexOf("\r115200"), 4);
-    EXPECT_EQ(radio::PortRateIndexOf("\r19200"), 1);
-    EXPECT_EQ(radio::PortRateIndexOf("\r4800"), -1);
-
-    // The last of 4800, 9600, 19200 found wins.
+    // Of 4800, 9600 and 19200 the last one found wins.
     EXPECT_EQ(radio::LinkRateTextOf("\r4800 9600"), " 9600");
-    EXPECT_EQ(radio::LinkRateTextOf("\r19200"), " 19200");
-    EXPECT_EQ(radio::LinkRateTextOf("\rUNKNOW"), "");
-
-    EXPECT_EQ(radio::PowerIndexOf("4"), 3);
-    EXPECT_EQ(radio::PowerIndexOf("x"), -1);
-    EXPECT_EQ(radio::FrequencyOf("\rtx channel 3 431.50000", 3), "431.50000");
-    EXPECT_EQ(radio::FrequencyOf("\rtx channel 3", 3), std::nullopt);
-    EXPECT_EQ(radio::WorkModeIndexOf("\rrepeater"), 2);
-    EXPECT_EQ(radio::CutText("ZR26000012345", 9), "ZR2600001");
+    EXPECT_EQ(radio::PortRateIndexOf("\r4800"), -1);
     // A cut never splits a character.
     EXPECT_EQ(radio::CutText("H1\xE4\xB8\xAD", 4), "H1");
 }
@@ -424,6 +409,153 @@ TEST_F(ProtocolTest, DeviceThatDisappearsFailsTheWriteAndSendsNothingMore) {
     EXPECT_FALSE(protocol.Port().IsOpen());
     // The connection succeeds no more.
     EXPECT_FALSE(protocol.ConnectRadio());
+}
+
+// A radio with fixed answers on a pseudo-terminal, for replies the simulator never gives.
+// Each command (up to its carriage return) is answered "\r\n" + answer + "\r\n"; commands
+// without an answer get none.
+class CScriptedRadio {
+public:
+    explicit CScriptedRadio(std::map<std::string, std::string> answers)
+        : m_answers(std::move(answers)) {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+            return;
+        if (const char* name = ptsname(m_master))
+            m_path = name;
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~CScriptedRadio() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        if (m_master >= 0)
+            close(m_master);
+    }
+    const std::string& Path() const { return m_path; }
+    std::vector<std::string> Commands() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_commands;
+    }
+
+private:
+    void Serve() {
+        std::string line;
+        while (!m_stop) {
+            pollfd p{m_master, POLLIN, 0};
+            if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN))
+                continue;
+            char c = 0;
+            if (read(m_master, &c, 1) != 1)
+                continue;
+            if (c != '\r') {
+                line.push_back(c);
+                continue;
+            }
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_commands.push_back(line);
+            }
+            auto answer = m_answers.find(line);
+            if (answer != m_answers.end()) {
+                std::string reply = "\r\n" + answer->second + "\r\n";
+                ssize_t written = write(m_master, reply.data(), reply.size());
+                (void)written;
+            }
+            line.clear();
+        }
+    }
+
+    std::map<std::string, std::string> m_answers;
+    int m_master = -1;
+    std::string m_path;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::vector<std::string> m_commands;
+};
+
+std::map<std::string, std::string> FullAnswers() {
+    std::map<std::string, std::string> answers = {{"cfg_ch_n", "current channel 0"},
+                                                  {"cfg_prtl", "SOTH"},
+                                                  {"cfg_sbau", "115200"},
+                                                  {"cfg_bw", "12.5"},
+                                                  {"cfg_baud", "4800"},
+                                                  {"cfg_pwrh", "3"},
+                                                  {"cfg_pwrl", "2"},
+                                                  {"cfg_firm", "F1"},
+                                                  {"cfg_hard", "H1.0ab"},
+                                                  {"cfg_sern", "ZR2600001234"},
+                                                  {"SREV", "S7"},
+                                                  {"cfg_mode", "tx"},
+                                                  {"cfg_srcx", "5"},
+                                                  {"cfg_dstx", "6"}};
+    for (int slot = 1; slot <= 8; ++slot) {
+        std::string n = std::to_string(slot);
+        answers["cfg_ch_" + n] = "ch " + n + " 44" + n + ".00000";
+        answers["cfg_rx_ch_" + n] = "rx " + n + " 45" + n + ".00000";
+    }
+    return answers;
+}
+
+TEST(ScriptedRadio, ReadTakesEveryReplyFormAndCutsTheIdentityTexts) {
+    CScriptedRadio radio(FullAnswers());
+    ASSERT_FALSE(radio.Path().empty());
+    CRecordingHost host;
+    host.portEntry = " " + radio.Path();
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol(host, fields.settings);
+    fields.currentChannel.select(4);
+
+    EXPECT_TRUE(protocol.ReadAll());
+    EXPECT_EQ(host.statuses.back().text, "Read OK");
+    EXPECT_EQ(fields.currentChannel.selected(), -1); // channel 0: no selection
+    EXPECT_EQ(fields.protocolType.displayText(), " SOUTH");
+    EXPECT_EQ(fields.portBaudRate.selectedText(), " 115200");
+    EXPECT_EQ(fields.bandwidth.selectedText(), " 12.5");
+    EXPECT_EQ(fields.linkBaudRate.selectedText(), " 4800");
+    EXPECT_EQ(fields.highPower.selected(), 2);
+    EXPECT_EQ(fields.lowPower.selected(), 1);
+    EXPECT_EQ(fields.serialNumber.text(), "ZR2600001");
+    EXPECT_EQ(fields.hardwareVersion.text(), "H1.0");
+    EXPECT_EQ(fields.subFirmwareVersion.text(), "S7");
+    EXPECT_EQ(fields.channel[6].text(), "446.00000");
+    EXPECT_EQ(fields.rxChannel[8].text(), "458.00000");
+    EXPECT_EQ(fields.workMode.selected(), 0);
+    EXPECT_EQ(fields.src.text(), "5");
+    EXPECT_EQ(fields.dst.text(), "6");
+}
+
+TEST(ScriptedRadio, PowerOutOfRangeSelectsTheLastEntryAndFailsTheRead) {
+    std::map<std::string, std::string> answers = FullAnswers();
+    answers["cfg_pwrh"] = "4";
+    CScriptedRadio radio(answers);
+    CRecordingHost host;
+    host.portEntry = " " + radio.Path();
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol(host, fields.settings);
+    EXPECT_FALSE(protocol.ReadAll());
+    EXPECT_EQ(host.statuses.back().text, "Read Error");
+    EXPECT_EQ(fields.highPower.selected(), 2);
+    std::vector<std::string> commands = radio.Commands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.back(), "cfg_pwrh");
+}
+
+// A frequency reply without its slot digit and a space ends the frequency loop.
+TEST(ScriptedRadio, FrequencyReplyWithoutItsSlotStopsBeforeTheNextSlot) {
+    std::map<std::string, std::string> answers = FullAnswers();
+    answers["cfg_ch_3"] = "ch 3:441.00000";
+    CScriptedRadio radio(answers);
+    CRecordingHost host;
+    host.portEntry = " " + radio.Path();
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol(host, fields.settings);
+    EXPECT_FALSE(protocol.ReadAll());
+    EXPECT_EQ(fields.channel[2].text(), "442.00000");
+    EXPECT_EQ(fields.channel[3].text(), "");
+    std::vector<std::string> commands = radio.Commands();
+    EXPECT_EQ(commands.back(), "cfg_ch_3");
 }
 
 } // namespace
