@@ -12,6 +12,7 @@
 #include "radio/PlainFields.h"
 #include "radio/Protocol.h"
 #include "radio/Upgrade.h"
+#include "tools/zelta-radiosim/SimProcess.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,39 +33,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class Simulator {
+class Simulator : public radiosim::SimProcess {
 public:
-    Simulator() {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string program = std::string(ZELTA_BIN_DIR) + "/zelta-radiosim";
-        char* argv[] = {program.data(), nullptr};
-        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv, environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        char c = 0;
-        pollfd p{out[0], POLLIN, 0};
-        while (poll(&p, 1, 10000) > 0 && read(out[0], &c, 1) == 1 && c != '\n')
-            m_path.push_back(c);
-        close(out[0]);
-    }
-    ~Simulator() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_path;
+    Simulator() : radiosim::SimProcess(std::string(ZELTA_BIN_DIR) + "/zelta-radiosim", {}) {}
 };
 
 // A host without a window: the port settings of the run, messages and statuses dropped, the

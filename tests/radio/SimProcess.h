@@ -2,6 +2,8 @@
 // A zelta-radiosim process for the radio tests: started with the given options and a command
 // log, stopped with SIGTERM when the object goes. Path() is the line to open.
 
+#include "tools/zelta-radiosim/SimProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -39,58 +41,13 @@ inline void WriteWholeFile(const std::string& path, const std::string& data) {
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
-class CSimProcess {
+class CSimProcess : public radiosim::SimProcess {
 public:
-    explicit CSimProcess(std::vector<std::string> args = {}) : m_log(TempPath("sim.log")) {
-        std::remove(m_log.c_str());
-        args.push_back("--log");
-        args.push_back(m_log);
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string program = std::string(ZELTA_BIN_DIR) + "/zelta-radiosim";
-        args.insert(args.begin(), program);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        // The first line is the path of the line to open.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        char c = 0;
-        while (std::chrono::steady_clock::now() < deadline) {
-            pollfd p{out[0], POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0)
-                continue;
-            if (read(out[0], &c, 1) != 1 || c == '\n')
-                break;
-            m_path.push_back(c);
-        }
-        close(out[0]);
-    }
+    explicit CSimProcess(std::vector<std::string> args = {})
+        : CSimProcess(WithLog(std::move(args), TempPath("sim.log"))) {}
     ~CSimProcess() {
         Stop();
         std::remove(m_log.c_str());
-    }
-    CSimProcess(const CSimProcess&) = delete;
-    CSimProcess& operator=(const CSimProcess&) = delete;
-
-    const std::string& Path() const { return m_path; }
-
-    // SIGTERM and wait: the simulator saves its files on the way out.
-    void Stop() {
-        if (m_pid <= 0)
-            return;
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
     }
 
     // The commands received so far, one per entry, as the simulator logs them (control
@@ -108,8 +65,21 @@ public:
     }
 
 private:
-    pid_t m_pid = -1;
-    std::string m_path;
+    struct Logged {
+        std::vector<std::string> args;
+        std::string log;
+    };
+    static Logged WithLog(std::vector<std::string> args, std::string log) {
+        std::remove(log.c_str());
+        args.push_back("--log");
+        args.push_back(log);
+        return {std::move(args), std::move(log)};
+    }
+    explicit CSimProcess(Logged logged)
+        : radiosim::SimProcess(std::string(ZELTA_BIN_DIR) + "/zelta-radiosim",
+                               std::move(logged.args)),
+          m_log(std::move(logged.log)) {}
+
     std::string m_log;
 };
 

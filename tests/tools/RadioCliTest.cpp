@@ -1,5 +1,7 @@
 // The command-line tool end to end against the simulated radio on a pseudo-terminal.
 
+#include "tools/zelta-radiosim/SimProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -65,38 +67,11 @@ pid_t Spawn(std::vector<std::string> args, int out, int err,
 }
 
 // One simulated radio, stopped with SIGTERM when the object goes.
-class Radio {
+class Radio : public radiosim::SimProcess {
 public:
-    explicit Radio(std::vector<std::string> options = {}) {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        options.insert(options.begin(), std::string(ZELTA_BIN_DIR) + "/zelta-radiosim");
-        m_pid = Spawn(options, out[1], -1, {});
-        close(out[1]);
-        auto deadline = Clock::now() + std::chrono::milliseconds(10000);
-        char c = 0;
-        while (m_pid > 0 && Clock::now() < deadline) {
-            pollfd p{out[0], POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0)
-                continue;
-            if (read(out[0], &c, 1) != 1 || c == '\n')
-                break;
-            m_path.push_back(c);
-        }
-        close(out[0]);
+    explicit Radio(std::vector<std::string> options = {})
+        : radiosim::SimProcess(std::string(ZELTA_BIN_DIR) + "/zelta-radiosim", std::move(options)) {
     }
-    ~Radio() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_path;
 };
 
 struct CliRun {

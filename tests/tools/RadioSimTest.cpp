@@ -1,5 +1,7 @@
 // The simulated radio, driven as a client would: over its pseudo-terminal with plain termios.
 
+#include "tools/zelta-radiosim/SimProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -39,81 +41,11 @@ std::string ReadWholeFile(const std::string& path) {
     return text.str();
 }
 
-// One simulator process; killed with SIGTERM when the object goes.
-class SimProcess {
+// One simulator process, started from the build's bin folder.
+class SimProcess : public radiosim::SimProcess {
 public:
-    explicit SimProcess(std::vector<std::string> args) {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string program = std::string(ZELTA_BIN_DIR) + "/zelta-radiosim";
-        args.insert(args.begin(), program);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        m_stdout = out[0];
-        // The first line is the path of the line to open.
-        auto deadline = Clock::now() + std::chrono::milliseconds(10000);
-        char c = 0;
-        while (Clock::now() < deadline) {
-            pollfd p{m_stdout, POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0)
-                continue;
-            if (read(m_stdout, &c, 1) != 1 || c == '\n')
-                break;
-            m_path.push_back(c);
-        }
-    }
-    ~SimProcess() {
-        Stop();
-        if (m_stdout >= 0)
-            close(m_stdout);
-    }
-
-    const std::string& Path() const { return m_path; }
-
-    // SIGTERM, then the exit status (-1 if the process did not end normally).
-    int Stop() {
-        if (m_pid <= 0)
-            return m_status;
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return m_status;
-    }
-
-    // Waits for the process to end by itself.
-    bool WaitExit(int timeoutMs) {
-        auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (m_pid > 0 && Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                return true;
-            }
-            pollfd none{-1, 0, 0};
-            poll(&none, 0, 10);
-        }
-        return m_pid <= 0;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_stdout = -1;
-    int m_status = -1;
-    std::string m_path;
+    explicit SimProcess(std::vector<std::string> args)
+        : radiosim::SimProcess(std::string(ZELTA_BIN_DIR) + "/zelta-radiosim", std::move(args)) {}
 };
 
 // The client's end: raw 8N1 at a chosen rate, purge before each write, reply framing as the
