@@ -19,22 +19,6 @@ constexpr DWORD kDoubleClickMs = 500;
 constexpr int kDoubleClickSlop = 2; // pixels either way
 constexpr int kHoverSlop = 2;
 
-WPARAM KeyFlags() {
-    const State& s = S();
-    WPARAM keys = 0;
-    if (s.keys[VK_LBUTTON] != 0)
-        keys |= MK_LBUTTON;
-    if (s.keys[VK_RBUTTON] != 0)
-        keys |= MK_RBUTTON;
-    if (s.keys[VK_MBUTTON] != 0)
-        keys |= MK_MBUTTON;
-    if (s.keys[VK_SHIFT] != 0)
-        keys |= MK_SHIFT;
-    if (s.keys[VK_CONTROL] != 0)
-        keys |= MK_CONTROL;
-    return keys;
-}
-
 LPARAM ClientPoint(HWND hwnd, POINT screen) {
     ScreenToClient(hwnd, &screen);
     return MAKELPARAM(screen.x, screen.y);
@@ -157,6 +141,22 @@ bool IsDoubleClick(WindowData* w, MouseButton button, POINT screen, bool caption
 }
 
 } // namespace
+
+WPARAM KeyFlags() {
+    const State& s = S();
+    WPARAM keys = 0;
+    if (s.keys[VK_LBUTTON] != 0)
+        keys |= MK_LBUTTON;
+    if (s.keys[VK_RBUTTON] != 0)
+        keys |= MK_RBUTTON;
+    if (s.keys[VK_MBUTTON] != 0)
+        keys |= MK_MBUTTON;
+    if (s.keys[VK_SHIFT] != 0)
+        keys |= MK_SHIFT;
+    if (s.keys[VK_CONTROL] != 0)
+        keys |= MK_CONTROL;
+    return keys;
+}
 
 void MoveToFront(HWND top) {
     auto& z = S().zOrder;

@@ -164,6 +164,8 @@ bool IsUiThread();
 
 LRESULT CallProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The MK_* flags of the buttons and modifier keys held now.
+WPARAM KeyFlags();
 // Drops the handle from every piece of state that refers to it (focus, capture, timers...).
 void ForgetWindow(HWND hwnd);
 

@@ -81,17 +81,7 @@ void CheckHover() {
     t.hover = false;
     POINT pt = s.mouse;
     ScreenToClient(t.hwnd, &pt);
-    WPARAM keys = 0;
-    if (s.keys[VK_LBUTTON] != 0)
-        keys |= MK_LBUTTON;
-    if (s.keys[VK_RBUTTON] != 0)
-        keys |= MK_RBUTTON;
-    if (s.keys[VK_MBUTTON] != 0)
-        keys |= MK_MBUTTON;
-    if (s.keys[VK_SHIFT] != 0)
-        keys |= MK_SHIFT;
-    if (s.keys[VK_CONTROL] != 0)
-        keys |= MK_CONTROL;
+    const WPARAM keys = KeyFlags();
     const HWND hwnd = t.hwnd;
     if (!t.leave)
         t.hwnd = nullptr;
