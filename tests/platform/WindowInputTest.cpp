@@ -346,7 +346,7 @@ TEST_F(InputTest, WheelGoesToTheWindowUnderThePointerAndUpToItsParent) {
     headless::Wheel(110, 110, -WHEEL_DELTA);
     ASSERT_EQ(Of(WM_MOUSEWHEEL, child).size(), 1u);
     ASSERT_EQ(Of(WM_MOUSEWHEEL, top).size(), 1u); // the child left it to its parent
-    const Logged& w = Of(WM_MOUSEWHEEL, top)[0];
+    const Logged w = Of(WM_MOUSEWHEEL, top)[0];
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(w.wParam), -WHEEL_DELTA);
     EXPECT_EQ(GET_X_LPARAM(w.lParam), 110); // screen coordinates
 }
