@@ -72,19 +72,27 @@ bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The offset of the first character after leading white space and one optional sign, as the
+// C library's number readers skip them; `negative` tells which sign it was.
+size_t SkipSpaceAndSign(const std::string& text, bool& negative) {
+    size_t i = 0;
+    negative = false;
+    while (i < text.size() && IsCSpace(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
 // The leading number of `text` by the C library's atof rules (white space, optional sign,
 // decimal or hexadecimal digits, exponent, inf and nan), independent of the locale. Sets
 // `end` to the offset after the number, 0 when there is none.
 double ParseLeadingDouble(const std::string& text, size_t& end) {
     end = 0;
-    size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    size_t i = SkipSpaceAndSign(text, negative);
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
     double value = 0.0;
@@ -114,14 +122,8 @@ double ParseLeadingDouble(const std::string& text, size_t& end) {
 }
 
 long long ReadLongInteger(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    size_t i = SkipSpaceAndSign(text, negative);
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         if (value < (1LL << 40))
