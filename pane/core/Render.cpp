@@ -182,9 +182,8 @@ bool CUIRender::DrawImageString(plat::HDC hDC, IRenderHost* host, const RECT& rc
     };
     ImageDrawParams params;
     CImageDescParser::SetDefaults(params, image, rcItem);
-    CImageDescParser parser;
-    parser.Parse(image, rcItem, params, draw);
-    parser.Parse(modify, rcItem, params, draw);
+    CImageDescParser::Parse(image, rcItem, params, draw);
+    CImageDescParser::Parse(modify, rcItem, params, draw);
     draw(params);
     return ok;
 }

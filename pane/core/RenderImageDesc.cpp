@@ -41,6 +41,7 @@ void CImageDescParser::Parse(const char* description, const plat::RECT& rcItem,
     if (description == nullptr) {
         return;
     }
+    int imageKeys = 0; // "file" and "restype" keys met so far in this string
     const char* p = description;
     while (*p != '\0') {
         while (IsSpace(*p)) {
@@ -75,7 +76,14 @@ void CImageDescParser::Parse(const char* description, const plat::RECT& rcItem,
         std::string value(valueStart, p);
         ++p;
         if (!value.empty()) {
-            ApplyPair(key, value, rcItem, params, drawPending);
+            const bool imageKey = key == "file" || key == "res" || key == "restype";
+            if (imageKey && imageKeys > 0 && drawPending) {
+                drawPending(params);
+            }
+            if (key == "file" || key == "restype") {
+                ++imageKeys;
+            }
+            ApplyPair(key, value, rcItem, params);
         }
         // Pairs are separated by one space; anything else ends the description.
         if (*p != ' ') {
@@ -86,20 +94,11 @@ void CImageDescParser::Parse(const char* description, const plat::RECT& rcItem,
 }
 
 void CImageDescParser::ApplyPair(const std::string& key, const std::string& value,
-                                 const plat::RECT& rcItem, ImageDrawParams& params,
-                                 const DrawPending& drawPending) {
-    const bool imageKey = key == "file" || key == "res" || key == "restype";
-    if (imageKey && m_imageKeys > 0 && drawPending) {
-        drawPending(params);
-    }
+                                 const plat::RECT& rcItem, ImageDrawParams& params) {
     if (key == "file" || key == "res") {
         params.name = value;
-        if (key == "file") {
-            ++m_imageKeys;
-        }
     } else if (key == "restype") {
         params.resType = value;
-        ++m_imageKeys;
     } else if (key == "dest") {
         plat::RECT r = ParseFourNumbers(value.c_str());
         // Right and bottom are offsets from the left and top, kept inside the control.

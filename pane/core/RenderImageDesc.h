@@ -25,9 +25,11 @@ struct ImageDrawParams {
     bool yTiled = false;
 };
 
-// Parses a description and its modifier. One parser serves one draw call: it counts the image
-// keys across both strings, because a "file", "res" or "restype" key that follows an earlier
-// "file" or "restype" key first draws the image set up so far.
+// Parses a description and then its modifier into one set of values. The image keys are
+// counted per string: a "file", "res" or "restype" key that follows an earlier "file" or
+// "restype" key of the same string first draws the image set up so far, so one string can draw
+// several images, while a modifier that names the image again (as the combo's arrow does) only
+// overrides it.
 class CImageDescParser {
 public:
     using DrawPending = std::function<void(const ImageDrawParams&)>;
@@ -37,15 +39,13 @@ public:
                             const plat::RECT& rcItem);
 
     // Applies the pairs of one description on top of params; drawPending receives each image
-    // that a later image key of the same draw call supersedes.
-    void Parse(const char* description, const plat::RECT& rcItem, ImageDrawParams& params,
-               const DrawPending& drawPending);
+    // that a later image key of the same string supersedes.
+    static void Parse(const char* description, const plat::RECT& rcItem, ImageDrawParams& params,
+                      const DrawPending& drawPending);
 
 private:
-    void ApplyPair(const std::string& key, const std::string& value, const plat::RECT& rcItem,
-                   ImageDrawParams& params, const DrawPending& drawPending);
-
-    int m_imageKeys = 0; // "file" and "restype" keys met so far
+    static void ApplyPair(const std::string& key, const std::string& value,
+                          const plat::RECT& rcItem, ImageDrawParams& params);
 };
 
 // Reads up to four decimal numbers, each followed by one separator character ("1,2,3,4").

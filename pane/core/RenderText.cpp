@@ -519,8 +519,7 @@ private:
         if (arg.find("file='") != std::string::npos || arg.find("res='") != std::string::npos) {
             ImageDrawParams params;
             CImageDescParser::SetDefaults(params, "", RECT{});
-            CImageDescParser parser;
-            parser.Parse(arg.c_str(), RECT{}, params, nullptr);
+            CImageDescParser::Parse(arg.c_str(), RECT{}, params, nullptr);
             name = params.name;
             type = params.resType;
             const size_t lastQuote = arg.rfind('\'');

@@ -23,11 +23,10 @@ struct Parsed {
 
 Parsed ParseBoth(const char* desc, const char* modify = nullptr) {
     Parsed out;
-    CImageDescParser parser;
     CImageDescParser::SetDefaults(out.final, desc, kItem);
     auto pending = [&](const ImageDrawParams& p) { out.drawnBefore.push_back(p); };
-    parser.Parse(desc, kItem, out.final, pending);
-    parser.Parse(modify, kItem, out.final, pending);
+    CImageDescParser::Parse(desc, kItem, out.final, pending);
+    CImageDescParser::Parse(modify, kItem, out.final, pending);
     return out;
 }
 
@@ -108,11 +107,27 @@ TEST(RenderImageDesc, LaterImageKeysDrawTheImageSetUpSoFar) {
     EXPECT_TRUE(SameRect(p.final.dest, RECT{20, 20, 30, 30}));
 
     // "res" alone does not count as an image key; "restype" does.
-    Parsed r = ParseBoth("res='1' restype='png'", "res='2'");
+    Parsed r = ParseBoth("res='1' res='2' restype='png' res='3'");
     ASSERT_EQ(r.drawnBefore.size(), 1u);
-    EXPECT_EQ(r.drawnBefore[0].name, "1");
-    EXPECT_EQ(r.final.name, "2");
+    EXPECT_EQ(r.drawnBefore[0].name, "2");
+    EXPECT_EQ(r.final.name, "3");
     EXPECT_EQ(r.final.resType, "png");
+}
+
+TEST(RenderImageDesc, ImageKeysAreCountedPerString) {
+    // A modifier that names the image again overrides it; nothing is drawn before.
+    Parsed r = ParseBoth("res='1' restype='png' source='0,0,50,10'",
+                         "res='1' restype='png' source='10,0,20,10'");
+    EXPECT_TRUE(r.drawnBefore.empty());
+    EXPECT_EQ(r.final.name, "1");
+    EXPECT_TRUE(SameRect(r.final.source, RECT{10, 0, 20, 10}));
+
+    // A second image key inside the modifier still draws what the modifier set up so far.
+    Parsed f = ParseBoth("file='a.png'", "file='b.png' dest='0,0,5,5' file='c.png'");
+    ASSERT_EQ(f.drawnBefore.size(), 1u);
+    EXPECT_EQ(f.drawnBefore[0].name, "b.png");
+    EXPECT_TRUE(SameRect(f.drawnBefore[0].dest, RECT{10, 20, 15, 25}));
+    EXPECT_EQ(f.final.name, "c.png");
 }
 
 TEST(RenderImageDesc, FourNumbersNeverReadPastTheEnd) {

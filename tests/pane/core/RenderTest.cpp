@@ -275,6 +275,28 @@ TEST(RenderImageString, DescriptionsFindImagesSourcesAndDestinations) {
     EXPECT_EQ(e.At(6, 1), kBack);
 }
 
+TEST(RenderImageString, AModifierNamingTheImageAgainDrawsOnlyItsCell) {
+    // A strip of five 2 x 2 cells, drawn the way a combo draws its arrow: the modifier is the
+    // description again with the source narrowed to one cell and a destination at the right.
+    const uint32_t cells[] = {kRed, kGreen, kBlue, kWhite, 0xFF808080};
+    std::vector<uint32_t> pixels(20);
+    for (int i = 0; i < 20; ++i) {
+        pixels[static_cast<size_t>(i)] = cells[(i % 10) / 2];
+    }
+    Pane::CRenderResources host;
+    host.AddImage("arrow", MakeImage(10, 2, pixels));
+    Surface s(20, 4);
+    const RECT item{0, 0, 20, 4};
+    EXPECT_TRUE(CUIRender::DrawImageString(&s.canvas, &host, item, item,
+                                           "file='arrow' source='0,0,10,2'",
+                                           "file='arrow' source='4,0,6,2' dest='16,0,20,4'"));
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            EXPECT_EQ(s.At(x, y), x >= 16 ? kBlue : kBack) << x << "," << y;
+        }
+    }
+}
+
 TEST(RenderLoadImage, PremultipliesAndMasks) {
     // 3 x 1: opaque magenta, half-transparent white, opaque blue; written as straight RGBA.
     const unsigned char rgba[] = {255, 0, 255, 255, 255, 255, 255, 128, 0, 0, 255, 255};
