@@ -489,12 +489,14 @@ bool CXmlDoc::Parse() {
         // The name may run up to the ">" when there are no attributes: end it there.
         *cursor++ = '\0';
         m_elements[index].content = offset(cursor);
-        char* contentStart = cursor;
+        // Content stops only at "<" or at the end of the text. Ending inside the content is
+        // tolerated down to the root's children, as between elements; deeper, an element
+        // start or end tag was due.
         if (!DecodeText(cursor, '<')) {
             if (m_elements[index].parent < 2) {
                 return true;
             }
-            return Fail("Expected end-tag start", contentStart);
+            return Fail("Expected start tag", cursor);
         }
         if (cursor[1] != '/') {
             levels.push_back({index, 0});
