@@ -30,7 +30,7 @@ void CDelegateList::Remove(const CDelegateBase& delegate) {
         auto* item = static_cast<CDelegateBase*>(m_delegates[i]);
         if (item->Equals(delegate)) {
             m_delegates.Remove(i);
-            delete item;
+            Discard(item);
             return;
         }
     }
@@ -38,15 +38,35 @@ void CDelegateList::Remove(const CDelegateBase& delegate) {
 
 void CDelegateList::Clear() {
     for (int i = 0; i < m_delegates.GetSize(); ++i) {
-        delete static_cast<CDelegateBase*>(m_delegates[i]);
+        Discard(static_cast<CDelegateBase*>(m_delegates[i]));
     }
     m_delegates.Empty();
 }
 
+void CDelegateList::Discard(CDelegateBase* item) {
+    if (m_invoking > 0) {
+        m_retired.emplace_back(item);
+    } else {
+        delete item;
+    }
+}
+
 bool CDelegateList::Invoke(void* param) {
-    // The count is read on every turn: a delegate may add to or remove from the list.
-    for (int i = 0; i < m_delegates.GetSize(); ++i) {
-        if (!(*static_cast<CDelegateBase*>(m_delegates[i]))(param)) {
+    // The copies are called from a snapshot: the live array may shrink or grow under a delegate,
+    // and a copy removed meanwhile stays allocated in m_retired until the outermost call ends.
+    void** items = m_delegates.GetData();
+    const std::vector<void*> present(items, items + m_delegates.GetSize());
+    struct Depth {
+        CDelegateList& list;
+        explicit Depth(CDelegateList& l) : list(l) { ++list.m_invoking; }
+        ~Depth() {
+            if (--list.m_invoking == 0) {
+                list.m_retired.clear();
+            }
+        }
+    } depth(*this);
+    for (void* item : present) {
+        if (!(*static_cast<CDelegateBase*>(item))(param)) {
             return false;
         }
     }

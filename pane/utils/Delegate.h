@@ -6,7 +6,9 @@
 #include "pane/utils/PtrArray.h"
 
 #include <cstring>
+#include <memory>
 #include <type_traits>
+#include <vector>
 
 namespace Pane {
 
@@ -85,6 +87,9 @@ inline CDelegateStatic MakeDelegate(bool (*function)(void*)) {
     return CDelegateStatic(function);
 }
 
+// The delegates of one event. A delegate may add to, remove from or clear the list while the
+// list is calling it; the list itself must outlive the call (controls are freed by the UI
+// manager's delayed clean-up, never from their own delegates).
 class CDelegateList {
 public:
     CDelegateList() = default;
@@ -94,12 +99,16 @@ public:
 
     // Adds a copy unless an equal delegate is in the list already.
     void Add(const CDelegateBase& delegate);
-    // Removes (and frees) the copy equal to delegate, if any.
+    // Removes the copy equal to delegate, if any. During Invoke the copy is freed only when the
+    // outermost Invoke returns, since it may be running.
     void Remove(const CDelegateBase& delegate);
     void Clear();
     int GetCount() const { return m_delegates.GetSize(); }
 
-    // Calls the delegates in order; false as soon as one answers false, else true.
+    // Calls the delegates present when the call starts, in order; false as soon as one answers
+    // false, else true. What the delegates change takes effect from the next call: one added
+    // meanwhile is not called, and one removed meanwhile is still called if its turn has not
+    // come yet, so every delegate present sees the whole event.
     bool Invoke(void* param);
 
     CDelegateList& operator+=(const CDelegateBase& delegate) {
@@ -113,7 +122,12 @@ public:
     bool operator()(void* param) { return Invoke(param); }
 
 private:
+    // Frees a copy that has left the list, or keeps it until the outermost Invoke returns.
+    void Discard(CDelegateBase* item);
+
     CUIPtrArray m_delegates;
+    int m_invoking = 0; // depth of Invoke calls under way (a delegate may invoke the list again)
+    std::vector<std::unique_ptr<CDelegateBase>> m_retired;
 };
 
 } // namespace Pane

@@ -1,4 +1,3 @@
-#include "pane/utils/Delegate.h"
 #include "pane/utils/PtrArray.h"
 #include "pane/utils/StringMap.h"
 #include "pane/utils/UIString.h"
@@ -94,32 +93,4 @@ TEST(UIStringMap, HashFindMoveToFrontAndWalkOrder) {
     const unsigned two_bucket = CUIStringMap::Hash("two") % 83;
     const unsigned three_bucket = CUIStringMap::Hash("three") % 83;
     EXPECT_EQ(walked[0], two_bucket > three_bucket ? "two" : "three");
-}
-
-namespace {
-struct Counter {
-    int calls = 0;
-    bool answer = true;
-    bool Handle(void*) {
-        ++calls;
-        return answer;
-    }
-};
-} // namespace
-
-TEST(DelegateList, InvokesInOrderStopsAtFirstFalseAndSkipsDuplicates) {
-    Counter first, second;
-    CDelegateList list;
-    EXPECT_TRUE(list.Invoke(nullptr));
-    list += MakeDelegate(&first, &Counter::Handle);
-    list += MakeDelegate(&first, &Counter::Handle);
-    list += MakeDelegate(&second, &Counter::Handle);
-    EXPECT_EQ(list.GetCount(), 2);
-    first.answer = false;
-    EXPECT_FALSE(list.Invoke(nullptr));
-    EXPECT_EQ(first.calls, 1);
-    EXPECT_EQ(second.calls, 0);
-    list -= MakeDelegate(&first, &Counter::Handle);
-    EXPECT_TRUE(list.Invoke(nullptr));
-    EXPECT_EQ(second.calls, 1);
 }
