@@ -91,14 +91,18 @@ bool CUIStringMap::Insert(const char* key, void* value) {
     return true;
 }
 
-void* CUIStringMap::Set(const char* key, void* value) {
+bool CUIStringMap::Set(const char* key, void* value, void** old) {
+    void* replaced = nullptr;
     if (Node* node = FindNode(key, true)) {
-        void* old = node->value;
+        replaced = node->value;
         node->value = value;
-        return old;
+    } else if (!Insert(key, value)) {
+        return false;
     }
-    Insert(key, value);
-    return nullptr;
+    if (old != nullptr) {
+        *old = replaced;
+    }
+    return true;
 }
 
 bool CUIStringMap::Remove(const char* key) {

@@ -23,8 +23,10 @@ public:
     void* Find(const char* key, bool moveToFront = true) const;
     // False when the key is present already or the table has no buckets.
     bool Insert(const char* key, void* value);
-    // Replaces the value of a present key and returns the old one; otherwise inserts, null.
-    void* Set(const char* key, void* value);
+    // Replaces the value of a present key, or inserts the key. old (optional) receives the value
+    // replaced, null for a new key. False, with nothing stored and old untouched, when the table
+    // has no buckets (or the key is null): the caller still owns value.
+    bool Set(const char* key, void* value, void** old = nullptr);
     bool Remove(const char* key);
     int GetSize() const { return m_count; }
     int GetBucketCount() const { return static_cast<int>(m_bucketCount); }

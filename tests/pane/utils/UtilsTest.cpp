@@ -1,5 +1,4 @@
 #include "pane/utils/PtrArray.h"
-#include "pane/utils/StringMap.h"
 #include "pane/utils/UIString.h"
 
 #include <gtest/gtest.h>
@@ -60,37 +59,4 @@ TEST(UIPtrArray, GrowsTo11ThenDoublesAndKeepsOrder) {
     EXPECT_EQ(a.Find(&items[4]), -1);
     EXPECT_EQ(a.GetAt(-1), nullptr);
     EXPECT_EQ(a.GetAt(a.GetSize()), nullptr);
-}
-
-TEST(UIStringMap, HashFindMoveToFrontAndWalkOrder) {
-    // x33 over signed bytes, last byte first.
-    unsigned int expected = 0;
-    const char key[] = "ab\xE4";
-    for (int i = 2; i >= 0; --i) {
-        expected = expected * 33 + static_cast<unsigned int>(static_cast<signed char>(key[i]));
-    }
-    EXPECT_EQ(CUIStringMap::Hash(key), expected);
-    EXPECT_EQ(CUIStringMap().GetBucketCount(), 83);
-
-    CUIStringMap map;
-    int one = 1, two = 2, three = 3;
-    EXPECT_TRUE(map.Insert("one", &one));
-    EXPECT_FALSE(map.Insert("one", &two));
-    map.Insert("two", &two);
-    map.Insert("three", &three);
-    EXPECT_EQ(map.Find("two"), &two);
-    EXPECT_EQ(map.Set("two", &three), &two);
-    EXPECT_EQ(map.Find("two"), &three);
-    EXPECT_TRUE(map.Remove("one"));
-    EXPECT_EQ(map.Find("one"), nullptr);
-
-    // Walk order: buckets from the last to the first.
-    std::vector<std::string> walked;
-    for (int i = 0; map.GetAt(i) != nullptr; ++i) {
-        walked.push_back(map.GetAt(i));
-    }
-    ASSERT_EQ(walked.size(), 2u);
-    const unsigned two_bucket = CUIStringMap::Hash("two") % 83;
-    const unsigned three_bucket = CUIStringMap::Hash("three") % 83;
-    EXPECT_EQ(walked[0], two_bucket > three_bucket ? "two" : "three");
 }
