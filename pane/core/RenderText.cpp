@@ -34,6 +34,17 @@ size_t CharLength(const char* p, const char* end) {
     return std::min<size_t>(n, static_cast<size_t>(end - p));
 }
 
+// The host's font with these attributes, added to its table when missing; null when it cannot
+// be created.
+const FontInfo* FindOrAddFont(IRenderHost* host, const char* face, int size, bool bold,
+                              bool underline, bool italic) {
+    plat::HFONT font = host->FindFont(face, size, bold, underline, italic);
+    if (font == nullptr) {
+        font = host->AddFont(face, size, bold, underline, italic);
+    }
+    return font != nullptr ? host->GetFontInfo(font) : nullptr;
+}
+
 int FontLineHeight(const FontInfo* font) {
     return font != nullptr ? font->tm.tmHeight + font->tm.tmExternalLeading : 0;
 }
@@ -366,12 +377,8 @@ private:
 
     const FontInfo* DerivedFont(bool bold, bool underline, bool italic) {
         const FontInfo* cur = m_state.Font();
-        plat::HFONT font =
-            m_host->FindFont(cur->faceName.GetData(), cur->size, bold, underline, italic);
-        if (font == nullptr) {
-            font = m_host->AddFont(cur->faceName.GetData(), cur->size, bold, underline, italic);
-        }
-        const FontInfo* info = font != nullptr ? m_host->GetFontInfo(font) : nullptr;
+        const FontInfo* info =
+            FindOrAddFont(m_host, cur->faceName.GetData(), cur->size, bold, underline, italic);
         return info != nullptr ? info : cur;
     }
 
@@ -502,12 +509,8 @@ private:
         if (face.empty()) {
             face = cur->faceName.GetData();
         }
-        const int px = static_cast<int>(size);
-        plat::HFONT font = m_host->FindFont(face.c_str(), px, bold, underline, italic);
-        if (font == nullptr) {
-            font = m_host->AddFont(face.c_str(), px, bold, underline, italic);
-        }
-        const FontInfo* info = font != nullptr ? m_host->GetFontInfo(font) : nullptr;
+        const FontInfo* info =
+            FindOrAddFont(m_host, face.c_str(), static_cast<int>(size), bold, underline, italic);
         return info != nullptr ? info : cur;
     }
 
