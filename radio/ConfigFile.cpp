@@ -1,6 +1,6 @@
 #include "radio/ConfigFile.h"
 
-#include "platform/Shell.h"
+#include "platform/sys/ProgramFolder.h"
 
 #include <atomic>
 #include <cerrno>

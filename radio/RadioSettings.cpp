@@ -1,7 +1,7 @@
 #include "radio/RadioSettings.h"
 
-#include "platform/Profile.h"
-#include "platform/Shell.h"
+#include "platform/sys/Profile.h"
+#include "platform/sys/ProgramFolder.h"
 
 #include <charconv>
 #include <cstdio>

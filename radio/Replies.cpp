@@ -1,6 +1,6 @@
 #include "radio/Replies.h"
 
-#include "platform/TextUtf8.h"
+#include "platform/base/TextUtf8.h"
 #include "radio/RadioSettings.h"
 
 #include <limits>

@@ -1,6 +1,6 @@
 #include "radio/Upgrade.h"
 
-#include "platform/Shell.h"
+#include "platform/sys/ProgramFolder.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,8 +1,8 @@
 // How fast the canvas fills, blends and draws text, at the main window's size (779 x 509).
 // Run: bin/canvas_bench   (the glyph cache's memory is reported as a counter)
-#include "platform/Canvas.h"
-#include "platform/Font.h"
-#include "platform/Text.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Text.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // images, 60 filled rectangles and 120 short Chinese and Latin text runs at 12 px.
 #include "pane/core/Render.h"
 #include "pane/core/RenderResources.h"
-#include "platform/Canvas.h"
-#include "platform/Text.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Text.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // into a small bitmap, with links recorded, from an in-memory image table.
 #include "pane/core/Render.h"
 #include "pane/core/RenderResources.h"
-#include "platform/Canvas.h"
-#include "platform/Text.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // image table (nothing is read from disk).
 #include "pane/core/Render.h"
 #include "pane/core/RenderResources.h"
-#include "platform/Canvas.h"
+#include "platform/gfx/Canvas.h"
 
 #include <cstddef>
 #include <cstdint>

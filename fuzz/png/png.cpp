@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the PNG decoder: it must refuse or decode without faults, and a
 // decoded image must be within the size limits with premultiplied pixels.
-#include "platform/Image.h"
+#include "platform/gfx/Image.h"
 
 #include <cstdlib>
 

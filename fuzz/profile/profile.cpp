@@ -1,7 +1,7 @@
 // Feeds arbitrary profile-file text to the reader: the first byte picks the buffer size, the
 // first two lines name a section and a key, and the rest is the file. Checks that what lands in
 // the buffer always matches the length returned and never ends inside a character.
-#include "platform/Profile.h"
+#include "platform/sys/Profile.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Writes arbitrary bytes as the settings file, reads every value back through the settings
 // calls, then stores each value again and checks that it reads back unchanged.
-#include "platform/Settings.h"
+#include "platform/sys/Settings.h"
 
 #include <cstdint>
 #include <cstdio>

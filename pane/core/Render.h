@@ -5,9 +5,9 @@
 // tables are not locked).
 
 #include "pane/core/RenderHost.h"
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
-#include "platform/WinTypes.h"
+#include "platform/base/WinTypes.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
 
 #include <cstddef>
 #include <cstdint>

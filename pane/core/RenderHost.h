@@ -5,9 +5,9 @@
 // self-contained implementation for tools and tests. UI thread only.
 
 #include "pane/utils/UIString.h"
-#include "platform/Bitmap.h"
-#include "platform/Font.h"
-#include "platform/WinTypes.h"
+#include "platform/base/WinTypes.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Font.h"
 
 #include <cstdint>
 

@@ -3,8 +3,8 @@
 #include "pane/core/Render.h"
 
 #include "pane/core/ResourcePath.h"
-#include "platform/Image.h"
-#include "platform/Resource.h"
+#include "platform/gfx/Image.h"
+#include "platform/sys/Resource.h"
 
 #include <fstream>
 #include <sys/stat.h>

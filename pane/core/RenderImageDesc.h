@@ -3,7 +3,7 @@
 // "res='174' restype='png' source='0,0,45,17' corner='2,2,2,2'". The parser turns one or two
 // descriptions into the values a nine-patch draw needs. Plain value code, any thread.
 
-#include "platform/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <cstdint>
 #include <functional>

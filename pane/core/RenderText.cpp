@@ -4,7 +4,7 @@
 #include "pane/core/Render.h"
 
 #include "pane/core/RenderImageDesc.h"
-#include "platform/Text.h"
+#include "platform/gfx/Text.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "pane/core/Xml.h"
 
 #include "pane/core/ResourcePath.h"
-#include "platform/TextUtf8.h"
+#include "platform/base/TextUtf8.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 // The framework's two rectangle operations on the platform's rectangles.
 
-#include "platform/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // plat-demo's scripted session on the headless backend: every step must hold, and the picture it
 // saves must show the window with its pop-up open.
 
-#include "platform/Image.h"
+#include "platform/gfx/Image.h"
 
 #include <gtest/gtest.h>
 

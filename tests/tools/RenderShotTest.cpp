@@ -1,5 +1,6 @@
 // Runs render-shot on its sample scene and on small scripts, and checks the PNG it writes.
-#include "platform/Image.h"
+#include "platform/gfx/Image.h"
+#include "platform/sys/File.h"
 
 #include <gtest/gtest.h>
 

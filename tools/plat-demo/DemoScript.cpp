@@ -1,6 +1,6 @@
 #include "tools/plat-demo/DemoScript.h"
 
-#include "platform/Headless.h"
+#include "platform/backends/Headless.h"
 
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION

@@ -3,7 +3,7 @@
 // the pop-up and picks an entry, opens it again and clicks outside, lets the clock run, starts
 // the worker and waits for it, and saves the window's pixels as PNG.
 
-#include "platform/Bitmap.h"
+#include "platform/gfx/Bitmap.h"
 #include "tools/plat-demo/DemoWindow.h"
 
 #include <string>

@@ -1,10 +1,10 @@
 #include "tools/plat-demo/DemoWindow.h"
 
-#include "platform/Canvas.h"
-#include "platform/Edit.h"
-#include "platform/Font.h"
-#include "platform/SdlBackend.h"
-#include "platform/Text.h"
+#include "platform/backends/SdlBackend.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Text.h"
+#include "platform/win/Edit.h"
 #include "tools/plat-demo/DemoScript.h"
 
 #include <chrono>

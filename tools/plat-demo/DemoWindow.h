@@ -4,8 +4,8 @@
 // a clock on a timer and a worker thread that reports progress with SendMessage. Everything here
 // runs on the UI thread except DemoWorker's thread, which only calls SendMessage.
 
-#include "platform/Font.h"
-#include "platform/Window.h"
+#include "platform/gfx/Font.h"
+#include "platform/win/Window.h"
 
 #include <atomic>
 #include <string>

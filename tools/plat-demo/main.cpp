@@ -1,8 +1,8 @@
 // plat-demo: a small window on the platform layer alone, to see the window system at work on
 // the desktop (caption drag, edit, pop-up, timer, worker thread) and, on the headless backend,
 // to run a scripted session that checks each effect and saves a picture.
-#include "platform/Edit.h"
-#include "platform/Window.h"
+#include "platform/win/Edit.h"
+#include "platform/win/Window.h"
 #include "tools/plat-demo/DemoScript.h"
 #include "tools/plat-demo/DemoWindow.h"
 

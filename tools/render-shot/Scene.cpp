@@ -1,8 +1,8 @@
 #include "Scene.h"
 
 #include "pane/core/Render.h"
-#include "platform/Canvas.h"
-#include "platform/Text.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Text.h"
 
 #include <cstdlib>
 #include <sstream>

@@ -12,7 +12,7 @@
 // endellipsis) or a number; in quoted strings \" is a quote, \n a newline, \\ a backslash.
 
 #include "pane/core/RenderResources.h"
-#include "platform/Bitmap.h"
+#include "platform/gfx/Bitmap.h"
 
 #include <string>
 

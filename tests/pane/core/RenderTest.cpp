@@ -1,8 +1,8 @@
 #include "pane/core/Render.h"
 #include "pane/core/RenderResources.h"
 #include "pane/core/ResourcePath.h"
-#include "platform/Canvas.h"
-#include "platform/Resource.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/sys/Resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "pane/core/Render.h"
 #include "pane/core/RenderResources.h"
-#include "platform/Canvas.h"
-#include "platform/Text.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Text.h"
 
 #include <gtest/gtest.h>
 

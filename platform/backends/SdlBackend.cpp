@@ -1,0 +1,874 @@
+#include "platform/backends/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace plat {
+
+namespace {
+
+// A pop-up shown on a bare X server takes the keyboard focus, and we hand it straight back to
+// its owner; the owner's focus loss in between must not count as the program losing the focus.
+// A loss is believed only when none of our windows has regained the focus this long after it.
+constexpr Uint32 kFocusSettleMs = 150;
+
+// Positions and sizes we asked for ourselves come back later as window events; those echoes
+// are not the window manager moving the window. Echoes older than this are forgotten.
+constexpr Uint32 kEchoMs = 1000;
+
+struct Echo {
+    int x = 0;
+    int y = 0;
+    Uint32 at = 0;
+};
+
+struct NativeWindow {
+    HWND hwnd = nullptr;
+    HWND owner = nullptr;
+    SDL_Window* window = nullptr;
+    Uint32 id = 0;
+    bool popup = false; // an owned pop-up: override-redirect, never focused by the desktop
+    bool shown = false;
+    bool minimised = false;
+    bool focused = false; // holds the desktop's keyboard focus
+    int width = 0;
+    int height = 0;
+    SDL_Surface* surface = nullptr; // fetched again after every size change
+    std::vector<Echo> moveEchoes;
+    std::vector<Echo> sizeEchoes;
+};
+
+bool TakeEcho(std::vector<Echo>& echoes, int x, int y, Uint32 now) {
+    echoes.erase(std::remove_if(echoes.begin(), echoes.end(),
+                                [now](const Echo& e) { return now - e.at > kEchoMs; }),
+                 echoes.end());
+    for (auto it = echoes.begin(); it != echoes.end(); ++it) {
+        if (it->x == x && it->y == y) {
+            echoes.erase(echoes.begin(), it + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+class SdlBackend;
+std::mutex g_runningMutex;
+SdlBackend* g_running = nullptr; // guarded by g_runningMutex for Wake; otherwise UI thread
+
+class SdlBackend final : public Backend {
+public:
+    const char* Name() const override { return "sdl2"; }
+
+    bool Start() override {
+        // The software path keeps the X window as created; the accelerated default goes through
+        // OpenGL, recreates the window and is far slower for a window this size.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // Capture follows the window system's own model, not SDL's.
+        SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            return false;
+        m_wakeEvent = SDL_RegisterEvents(1);
+        if (m_wakeEvent == static_cast<Uint32>(-1)) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+            return false;
+        }
+        // SDL starts with text input on; it runs only while an editor has the focus.
+        SDL_StopTextInput();
+        std::lock_guard<std::mutex> lock(g_runningMutex);
+        g_running = this;
+        return true;
+    }
+
+    void Stop() override {
+        {
+            std::lock_guard<std::mutex> lock(g_runningMutex);
+            g_running = nullptr;
+        }
+        for (auto& [hwnd, n] : m_windows)
+            if (n.window)
+                SDL_DestroyWindow(n.window);
+        m_windows.clear();
+        m_byId.clear();
+        for (auto& [id, cursor] : m_cursors)
+            SDL_FreeCursor(cursor);
+        m_cursors.clear();
+        if (m_sdlCapture)
+            SDL_CaptureMouse(SDL_FALSE);
+        m_sdlCapture = false;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
+
+    bool CreateNative(HWND hwnd, const NativeWindowInfo& info) override {
+        const int width = std::max(1, static_cast<int>(info.rect.right - info.rect.left));
+        const int height = std::max(1, static_cast<int>(info.rect.bottom - info.rect.top));
+        NativeWindow n;
+        n.hwnd = hwnd;
+        n.owner = info.owner;
+        // Only an owned pop-up becomes an override-redirect window: an unowned WS_POPUP window
+        // is a program's main window and must be able to take the keyboard focus.
+        n.popup = info.popup && info.owner != nullptr;
+        Uint32 flags = SDL_WINDOW_HIDDEN;
+        if (n.popup)
+            flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+        else if ((info.style & WS_CAPTION) != WS_CAPTION)
+            flags |= SDL_WINDOW_BORDERLESS; // the window draws its own caption
+        if (info.exStyle & WS_EX_TOOLWINDOW)
+            flags |= SDL_WINDOW_SKIP_TASKBAR;
+        if (!n.popup && (info.style & WS_THICKFRAME))
+            flags |= SDL_WINDOW_RESIZABLE;
+        n.window = SDL_CreateWindow(info.title.c_str(), info.rect.left, info.rect.top, width,
+                                    height, flags);
+        if (!n.window)
+            return false;
+        n.id = SDL_GetWindowID(n.window);
+        n.width = width;
+        n.height = height;
+        SDL_SetWindowData(n.window, "plat.hwnd", hwnd);
+        if (!n.popup)
+            SDL_SetWindowHitTest(n.window, &SdlBackend::HitTest, this);
+        m_byId[n.id] = hwnd;
+        m_windows[hwnd] = n;
+        return true;
+    }
+
+    void DestroyNative(HWND hwnd) override {
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end())
+            return;
+        m_byId.erase(it->second.id);
+        SDL_DestroyWindow(it->second.window);
+        m_windows.erase(it);
+        if (m_active == hwnd)
+            m_active = nullptr;
+    }
+
+    void ShowNative(HWND hwnd, bool show, bool activate) override {
+        NativeWindow* n = Find(hwnd);
+        if (!n || n->shown == show)
+            return;
+        n->shown = show;
+        if (!show) {
+            SDL_HideWindow(n->window);
+            return;
+        }
+        SDL_ShowWindow(n->window);
+        if (n->popup) {
+            // A bare X server gives a newly mapped override-redirect window the focus; the
+            // owner takes it back, keys keep arriving there and our own model routes them.
+            if (NativeWindow* owner = NativeOf(n->owner); owner && owner->shown)
+                SDL_SetWindowInputFocus(owner->window);
+        } else if (activate) {
+            SDL_RaiseWindow(n->window);
+        }
+    }
+
+    void MoveNative(HWND hwnd, const RECT& screenRect) override {
+        NativeWindow* n = Find(hwnd);
+        if (!n)
+            return;
+        const Uint32 now = SDL_GetTicks();
+        const int w = std::max(1, static_cast<int>(screenRect.right - screenRect.left));
+        const int h = std::max(1, static_cast<int>(screenRect.bottom - screenRect.top));
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(n->window, &x, &y);
+        if (x != screenRect.left || y != screenRect.top) {
+            n->moveEchoes.push_back(Echo{screenRect.left, screenRect.top, now});
+            SDL_SetWindowPosition(n->window, screenRect.left, screenRect.top);
+        }
+        if (w != n->width || h != n->height) {
+            n->sizeEchoes.push_back(Echo{w, h, now});
+            n->width = w;
+            n->height = h;
+            n->surface = nullptr;
+            SDL_SetWindowSize(n->window, w, h);
+        }
+    }
+
+    void SetTitle(HWND hwnd, const std::string& title) override {
+        if (NativeWindow* n = Find(hwnd))
+            SDL_SetWindowTitle(n->window, title.c_str());
+    }
+
+    void Activate(HWND hwnd) override {
+        NativeWindow* n = Find(hwnd);
+        if (!n || !n->shown || n->popup)
+            return;
+        SDL_RaiseWindow(n->window);
+        SDL_SetWindowInputFocus(n->window);
+    }
+
+    void Minimise(HWND hwnd, bool minimised) override {
+        NativeWindow* n = Find(hwnd);
+        if (!n || n->minimised == minimised)
+            return;
+        n->minimised = minimised;
+        if (minimised)
+            SDL_MinimizeWindow(n->window);
+        else
+            SDL_RestoreWindow(n->window);
+    }
+
+    void SetOpacity(HWND hwnd, BYTE alpha) override {
+        // Honoured by a compositing desktop; elsewhere the window system still records it.
+        if (NativeWindow* n = Find(hwnd))
+            SDL_SetWindowOpacity(n->window, static_cast<float>(alpha) / 255.0f);
+    }
+
+    void SetRegion(HWND, const RECT&, int, int) override {
+        // SDL shapes only windows created as shaped windows, which cannot use the plain window
+        // surface; the rounded region stays a recorded property of the window.
+    }
+
+    void Present(HWND hwnd, const Bitmap& buffer, const RECT& rect) override {
+        NativeWindow* n = Find(hwnd);
+        if (!n || buffer.Empty())
+            return;
+        if (!n->surface) {
+            n->surface = SDL_GetWindowSurface(n->window);
+            if (!n->surface)
+                return;
+        }
+        SDL_Surface* dst = n->surface;
+        // Clip to the buffer and to the surface: the window may not have its new size yet.
+        const int right = std::min({static_cast<int>(rect.right), buffer.width, dst->w});
+        const int bottom = std::min({static_cast<int>(rect.bottom), buffer.height, dst->h});
+        const int left = std::max(0, static_cast<int>(rect.left));
+        const int top = std::max(0, static_cast<int>(rect.top));
+        if (left >= right || top >= bottom)
+            return;
+        SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(buffer.pixels.data()), buffer.width, buffer.height, 32,
+            buffer.width * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (!src)
+            return;
+        // The back buffer is premultiplied; a window shows its colour channels as they are.
+        SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_NONE);
+        SDL_Rect area{left, top, right - left, bottom - top};
+        SDL_Rect to = area;
+        SDL_BlitSurface(src, &area, dst, &to);
+        SDL_FreeSurface(src);
+        SDL_UpdateWindowSurfaceRects(n->window, &area, 1);
+        ++m_presents;
+    }
+
+    void WaitEvents(DWORD timeoutMs) override {
+        Uint32 wait = timeoutMs;
+        if (m_focusCheckAt != 0) {
+            const Uint32 now = SDL_GetTicks();
+            const Uint32 left = SDL_TICKS_PASSED(now, m_focusCheckAt) ? 0 : m_focusCheckAt - now;
+            wait = std::min(wait, left);
+        }
+        SDL_Event event;
+        bool got = false;
+        if (wait == kWaitForever)
+            got = SDL_WaitEvent(&event) == 1;
+        else if (wait == 0)
+            got = SDL_PollEvent(&event) == 1;
+        else
+            got = SDL_WaitEventTimeout(&event, static_cast<int>(std::min<Uint32>(wait, INT_MAX))) ==
+                  1;
+        if (got) {
+            Handle(event);
+            while (SDL_PollEvent(&event) == 1)
+                Handle(event);
+        }
+        SettleFocus();
+    }
+
+    void Wake() override {
+        // Any thread: Stop clears g_running under the same lock before SDL goes away.
+        std::lock_guard<std::mutex> lock(g_runningMutex);
+        if (g_running != this || m_wakePending.exchange(true))
+            return;
+        SDL_Event event;
+        SDL_zero(event);
+        event.type = m_wakeEvent;
+        if (SDL_PushEvent(&event) != 1)
+            m_wakePending = false;
+    }
+
+    DWORD Now() override { return SDL_GetTicks(); }
+
+    void SetMouseCapture(bool captured) override {
+        m_modelCapture = captured;
+        UpdateCapture();
+    }
+
+    void SetCursorShape(HCURSOR cursor) override {
+        if (cursor == 0) {
+            SDL_ShowCursor(SDL_DISABLE);
+            return;
+        }
+        SDL_ShowCursor(SDL_ENABLE);
+        auto it = m_cursors.find(cursor);
+        if (it == m_cursors.end()) {
+            SDL_Cursor* made = SDL_CreateSystemCursor(SystemCursorOf(cursor));
+            if (!made)
+                return;
+            it = m_cursors.emplace(cursor, made).first;
+        }
+        SDL_SetCursor(it->second);
+    }
+
+    POINT CursorPos() override {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        return POINT{x, y};
+    }
+
+    void SetTextInput(bool on) override {
+        if (on)
+            SDL_StartTextInput();
+        else
+            SDL_StopTextInput();
+    }
+
+    void SetImeRect(const RECT& screenRect) override {
+        // SDL wants the rectangle relative to the window with the keyboard focus.
+        SDL_Window* focus = SDL_GetKeyboardFocus();
+        int x = 0, y = 0;
+        if (focus)
+            SDL_GetWindowPosition(focus, &x, &y);
+        SDL_Rect rc{screenRect.left - x, screenRect.top - y,
+                    std::max(1, static_cast<int>(screenRect.right - screenRect.left)),
+                    std::max(1, static_cast<int>(screenRect.bottom - screenRect.top))};
+        SDL_SetTextInputRect(&rc);
+    }
+
+    bool OpenURL(const std::string& url) override { return SDL_OpenURL(url.c_str()) == 0; }
+
+    bool SetClipboardText(const std::string& utf8) override {
+        return SDL_SetClipboardText(utf8.c_str()) == 0;
+    }
+
+    std::string GetClipboardText() override {
+        char* text = SDL_GetClipboardText();
+        std::string result = text ? text : "";
+        SDL_free(text);
+        return result;
+    }
+
+    RECT WorkArea(POINT screen) override {
+        SDL_Point pt{screen.x, screen.y};
+        int index = SDL_GetPointDisplayIndex(&pt);
+        if (index < 0)
+            index = 0;
+        SDL_Rect rc{0, 0, 0, 0};
+        if (SDL_GetDisplayUsableBounds(index, &rc) != 0 && SDL_GetDisplayBounds(index, &rc) != 0)
+            return RECT{0, 0, 1024, 768};
+        return RECT{rc.x, rc.y, rc.x + rc.w, rc.y + rc.h};
+    }
+
+    bool ReadPixels(HWND hwnd, Bitmap* out) {
+        NativeWindow* n = NativeOf(GetAncestorTopLevel(hwnd));
+        if (!n)
+            return false;
+        SDL_Surface* surface = n->surface ? n->surface : SDL_GetWindowSurface(n->window);
+        if (!surface)
+            return false;
+        n->surface = surface;
+        out->Resize(surface->w, surface->h);
+        if (SDL_ConvertPixels(surface->w, surface->h, surface->format->format, surface->pixels,
+                              surface->pitch, SDL_PIXELFORMAT_ARGB8888, out->pixels.data(),
+                              out->width * 4) != 0)
+            return false;
+        for (uint32_t& px : out->pixels)
+            px |= 0xFF000000u;
+        return true;
+    }
+
+    int Presents() const { return m_presents; }
+
+private:
+    NativeWindow* Find(HWND hwnd) {
+        auto it = m_windows.find(hwnd);
+        return it == m_windows.end() ? nullptr : &it->second;
+    }
+    NativeWindow* NativeOf(HWND hwnd) { return hwnd ? Find(hwnd) : nullptr; }
+    NativeWindow* FindById(Uint32 id) {
+        auto it = m_byId.find(id);
+        return it == m_byId.end() ? nullptr : Find(it->second);
+    }
+
+    static SDL_SystemCursor SystemCursorOf(HCURSOR cursor) {
+        switch (cursor) {
+            case IDC_IBEAM:
+                return SDL_SYSTEM_CURSOR_IBEAM;
+            case IDC_WAIT:
+                return SDL_SYSTEM_CURSOR_WAIT;
+            case IDC_CROSS:
+                return SDL_SYSTEM_CURSOR_CROSSHAIR;
+            case IDC_SIZENWSE:
+                return SDL_SYSTEM_CURSOR_SIZENWSE;
+            case IDC_SIZENESW:
+                return SDL_SYSTEM_CURSOR_SIZENESW;
+            case IDC_SIZEWE:
+                return SDL_SYSTEM_CURSOR_SIZEWE;
+            case IDC_SIZENS:
+                return SDL_SYSTEM_CURSOR_SIZENS;
+            case IDC_SIZEALL:
+                return SDL_SYSTEM_CURSOR_SIZEALL;
+            case IDC_NO:
+                return SDL_SYSTEM_CURSOR_NO;
+            case IDC_HAND:
+                return SDL_SYSTEM_CURSOR_HAND;
+            default:
+                return SDL_SYSTEM_CURSOR_ARROW;
+        }
+    }
+
+    // Called by SDL while it reads events on the UI thread, for presses (and on some desktops
+    // pointer moves) in the window: the window itself says where its caption is.
+    static SDL_HitTestResult HitTest(SDL_Window* window, const SDL_Point* area, void* data) {
+        auto* self = static_cast<SdlBackend*>(data);
+        auto* hwnd = static_cast<HWND>(SDL_GetWindowData(window, "plat.hwnd"));
+        if (!self->Find(hwnd))
+            return SDL_HITTEST_NORMAL;
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(window, &x, &y);
+        switch (InputHitTest(hwnd, POINT{x + area->x, y + area->y})) {
+            case HTCAPTION:
+                return SDL_HITTEST_DRAGGABLE;
+            case HTLEFT:
+                return SDL_HITTEST_RESIZE_LEFT;
+            case HTRIGHT:
+                return SDL_HITTEST_RESIZE_RIGHT;
+            case HTTOP:
+                return SDL_HITTEST_RESIZE_TOP;
+            case HTBOTTOM:
+                return SDL_HITTEST_RESIZE_BOTTOM;
+            case HTTOPLEFT:
+                return SDL_HITTEST_RESIZE_TOPLEFT;
+            case HTTOPRIGHT:
+                return SDL_HITTEST_RESIZE_TOPRIGHT;
+            case HTBOTTOMLEFT:
+                return SDL_HITTEST_RESIZE_BOTTOMLEFT;
+            case HTBOTTOMRIGHT:
+                return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+            default:
+                return SDL_HITTEST_NORMAL;
+        }
+    }
+
+    POINT ScreenPoint(const NativeWindow& n, int x, int y) {
+        int wx = 0, wy = 0;
+        SDL_GetWindowPosition(n.window, &wx, &wy);
+        return POINT{wx + x, wy + y};
+    }
+
+    // The pop-up holding the focus, if the focus is in one.
+    NativeWindow* FocusedPopup() {
+        HWND focus = GetFocus();
+        NativeWindow* n = focus ? NativeOf(GetAncestorTopLevel(focus)) : nullptr;
+        return n && n->popup ? n : nullptr;
+    }
+
+    // A pop-up keeps the focus only while nothing else happens to its owner or in our other
+    // windows; otherwise the focus goes to `to` (null: nowhere), and the pop-up, told with
+    // WM_KILLFOCUS, closes itself.
+    void TakeFocusFromPopup(HWND except, HWND to) {
+        NativeWindow* popup = FocusedPopup();
+        if (!popup || popup->hwnd == except)
+            return;
+        SetFocus(to);
+    }
+
+    // The pointer is held by SDL while the window system captures it and while any button is
+    // down: a release outside our windows is otherwise lost, and SDL, still believing the button
+    // down, would then drop the next press. (SDL captures for the window with the keyboard
+    // focus, which is why events are placed by their screen position, not by their window.)
+    void UpdateCapture() {
+        const bool want = m_modelCapture || m_buttonsHeld != 0;
+        if (want == m_sdlCapture)
+            return;
+        if (SDL_CaptureMouse(want ? SDL_TRUE : SDL_FALSE) == 0)
+            m_sdlCapture = want;
+        else if (!want)
+            m_sdlCapture = false;
+    }
+
+    static bool Inside(const NativeWindow& n, POINT screen) {
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(n.window, &x, &y);
+        SDL_GetWindowSize(n.window, &w, &h);
+        return screen.x >= x && screen.x < x + w && screen.y >= y && screen.y < y + h;
+    }
+
+    // The native window under a screen point: the one the event came from when the point lies
+    // in it, else a shown pop-up (always on top), else another shown window; null outside all.
+    HWND OverAt(const NativeWindow& from, POINT screen) {
+        if (Inside(from, screen))
+            return from.hwnd;
+        for (int pass = 0; pass < 2; ++pass)
+            for (auto& [hwnd, n] : m_windows)
+                if (n.shown && !n.minimised && n.popup == (pass == 0) && Inside(n, screen))
+                    return hwnd;
+        return nullptr;
+    }
+
+    void OnMotion(const SDL_MouseMotionEvent& e) {
+        NativeWindow* n = FindById(e.windowID);
+        if (!n)
+            return;
+        const POINT screen = ScreenPoint(*n, e.x, e.y);
+        InputMouseMove(OverAt(*n, screen), screen);
+    }
+
+    void OnButton(const SDL_MouseButtonEvent& e) {
+        NativeWindow* n = FindById(e.windowID);
+        if (!n)
+            return;
+        MouseButton button = MouseButton::Left;
+        if (e.button == SDL_BUTTON_RIGHT)
+            button = MouseButton::Right;
+        else if (e.button == SDL_BUTTON_MIDDLE)
+            button = MouseButton::Middle;
+        else if (e.button != SDL_BUTTON_LEFT)
+            return;
+        const bool down = e.state == SDL_PRESSED;
+        const POINT screen = ScreenPoint(*n, e.x, e.y);
+        HWND over = OverAt(*n, screen);
+        const unsigned bit = 1u << static_cast<int>(button);
+        m_buttonsHeld = down ? m_buttonsHeld | bit : m_buttonsHeld & ~bit;
+        UpdateCapture();
+        if (down && over && IsWindowEnabled(over))
+            TakeFocusFromPopup(over, over);
+        InputMouseButton(over, screen, button, down);
+    }
+
+    void OnKey(const SDL_KeyboardEvent& e) {
+        const bool down = e.state == SDL_PRESSED;
+        const int vk = sdl::VirtualKeyOf(e.keysym.sym);
+        if (vk != 0)
+            InputKey(vk, down);
+        if (!down)
+            return;
+        const Uint16 mod = e.keysym.mod;
+        const bool altGr = (mod & (KMOD_RALT | KMOD_MODE)) != 0;
+        const bool alt = (mod & KMOD_LALT) != 0 && !altGr;
+        const bool ctrl = (mod & KMOD_CTRL) != 0 && !altGr;
+        if (ctrl && !alt)
+            return; // Ctrl+key is a command, never text
+        const char32_t ch =
+            sdl::CharacterOf(e.keysym.sym, (mod & KMOD_SHIFT) != 0, (mod & KMOD_CAPS) != 0);
+        if (ch == 0)
+            return;
+        // With text input on, characters come as text (the keyboard layout and the input
+        // method make them); Alt shortcuts never do. Control characters of Backspace, Tab,
+        // Return and Escape are made from the key by TranslateMessage.
+        if (SDL_IsTextInputActive() && !alt)
+            return;
+        InputChar(ch);
+    }
+
+    void OnText(const char* text) {
+        const Uint16 mod = SDL_GetModState();
+        const bool altGr = (mod & (KMOD_RALT | KMOD_MODE)) != 0;
+        // Alt+letter is a shortcut, already sent as a character with Alt held.
+        if ((mod & KMOD_LALT) != 0 && !altGr)
+            return;
+        InputText(text);
+    }
+
+    void OnWindowEvent(const SDL_WindowEvent& e) {
+        NativeWindow* n = FindById(e.windowID);
+        if (!n)
+            return;
+        HWND hwnd = n->hwnd;
+        const Uint32 now = SDL_GetTicks();
+        switch (e.event) {
+            case SDL_WINDOWEVENT_EXPOSED:
+                InputExpose(hwnd);
+                break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                n->surface = nullptr;
+                if (!TakeEcho(n->sizeEchoes, e.data1, e.data2, now)) {
+                    n->width = e.data1;
+                    n->height = e.data2;
+                    InputResized(hwnd, e.data1, e.data2);
+                }
+                break;
+            case SDL_WINDOWEVENT_MOVED:
+                if (!TakeEcho(n->moveEchoes, e.data1, e.data2, now)) {
+                    InputMoved(hwnd, POINT{e.data1, e.data2});
+                    TakeFocusFromPopup(hwnd, hwnd);
+                }
+                break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+                if (!n->minimised) {
+                    n->minimised = true;
+                    InputMinimised(hwnd, true);
+                }
+                TakeFocusFromPopup(nullptr, nullptr);
+                break;
+            case SDL_WINDOWEVENT_RESTORED:
+                if (n->minimised) {
+                    n->minimised = false;
+                    InputMinimised(hwnd, false);
+                }
+                break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                n->focused = true;
+                if (n->popup) {
+                    if (NativeWindow* owner = NativeOf(n->owner); owner && owner->shown)
+                        SDL_SetWindowInputFocus(owner->window);
+                } else if (m_active != hwnd || !m_appFocused) {
+                    m_active = hwnd;
+                    m_appFocused = true;
+                    InputFocusChanged(hwnd, true);
+                }
+                break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                n->focused = false;
+                m_focusCheckAt = now + kFocusSettleMs;
+                if (m_focusCheckAt == 0)
+                    m_focusCheckAt = 1;
+                break;
+            case SDL_WINDOWEVENT_LEAVE:
+                InputMouseLeft(hwnd);
+                break;
+            case SDL_WINDOWEVENT_CLOSE:
+                InputCloseRequest(hwnd);
+                break;
+            case SDL_WINDOWEVENT_HIT_TEST:
+                // The press landed in the caption and went to the window manager to drag the
+                // window: it still counts as a press in this window.
+                if (IsWindowEnabled(hwnd))
+                    TakeFocusFromPopup(hwnd, hwnd);
+                break;
+            default:
+                break;
+        }
+    }
+
+    // After the focus left one of our windows: if none has it again, the program lost it.
+    void SettleFocus() {
+        if (m_focusCheckAt == 0 || !SDL_TICKS_PASSED(SDL_GetTicks(), m_focusCheckAt))
+            return;
+        m_focusCheckAt = 0;
+        for (auto& [hwnd, n] : m_windows)
+            if (n.focused)
+                return;
+        if (!m_appFocused)
+            return;
+        m_appFocused = false;
+        if (m_active && Find(m_active))
+            InputFocusChanged(m_active, false);
+        TakeFocusFromPopup(nullptr, nullptr);
+    }
+
+    void Handle(const SDL_Event& event) {
+        switch (event.type) {
+            case SDL_MOUSEMOTION:
+                OnMotion(event.motion);
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                OnButton(event.button);
+                break;
+            case SDL_MOUSEWHEEL:
+                if (NativeWindow* n = FindById(event.wheel.windowID)) {
+                    int notches = event.wheel.y;
+                    if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
+                        notches = -notches;
+                    const POINT screen = ScreenPoint(*n, event.wheel.mouseX, event.wheel.mouseY);
+                    if (notches != 0)
+                        InputMouseWheel(OverAt(*n, screen), screen, notches * WHEEL_DELTA);
+                }
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                OnKey(event.key);
+                break;
+            case SDL_TEXTINPUT:
+                OnText(event.text.text);
+                break;
+            case SDL_WINDOWEVENT:
+                OnWindowEvent(event.window);
+                break;
+            case SDL_QUIT:
+                // The session asks the program to end (SDL sends this only after the last
+                // window's close request, which each window already received).
+                break;
+            default:
+                if (event.type == m_wakeEvent)
+                    m_wakePending = false;
+                break;
+        }
+    }
+
+    std::map<HWND, NativeWindow> m_windows;
+    std::map<Uint32, HWND> m_byId;
+    std::map<HCURSOR, SDL_Cursor*> m_cursors;
+    Uint32 m_wakeEvent = 0;
+    std::atomic<bool> m_wakePending{false};
+    bool m_modelCapture = false; // the window system holds the capture
+    bool m_sdlCapture = false;   // SDL holds the pointer
+    unsigned m_buttonsHeld = 0;  // bit per MouseButton
+    HWND m_active = nullptr;     // the top-level window that last had the desktop's focus
+    bool m_appFocused = false;   // one of our windows holds the desktop's focus
+    Uint32 m_focusCheckAt = 0;   // when to check a focus loss; 0 = none pending
+    int m_presents = 0;
+};
+
+SdlBackend* Running() {
+    Backend* b = CurrentBackend();
+    return b && std::strcmp(b->Name(), "sdl2") == 0 ? static_cast<SdlBackend*>(b) : nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<Backend> MakeSdlBackend() {
+    return std::make_unique<SdlBackend>();
+}
+
+namespace sdl {
+
+int VirtualKeyOf(int key) {
+    if (key >= SDLK_a && key <= SDLK_z)
+        return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return VK_F1 + (key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
+    switch (key) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_INSERT:
+            return VK_INSERT;
+        case SDLK_DELETE:
+            return VK_DELETE;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return VK_CONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return VK_MENU;
+        case SDLK_LGUI:
+            return VK_LWIN;
+        case SDLK_RGUI:
+            return VK_RWIN;
+        case SDLK_APPLICATION:
+            return VK_APPS;
+        case SDLK_CAPSLOCK:
+            return VK_CAPITAL;
+        case SDLK_NUMLOCKCLEAR:
+            return VK_NUMLOCK;
+        case SDLK_SCROLLLOCK:
+            return VK_SCROLL;
+        case SDLK_PAUSE:
+            return VK_PAUSE;
+        case SDLK_KP_0:
+            return VK_NUMPAD0;
+        case SDLK_KP_MULTIPLY:
+            return VK_MULTIPLY;
+        case SDLK_KP_PLUS:
+            return VK_ADD;
+        case SDLK_KP_MINUS:
+            return VK_SUBTRACT;
+        case SDLK_KP_PERIOD:
+            return VK_DECIMAL;
+        case SDLK_KP_DIVIDE:
+            return VK_DIVIDE;
+        // The punctuation keys of a US layout, with the values of their OEM virtual keys.
+        case SDLK_SEMICOLON:
+            return 0xBA;
+        case SDLK_EQUALS:
+            return 0xBB;
+        case SDLK_COMMA:
+            return 0xBC;
+        case SDLK_MINUS:
+            return 0xBD;
+        case SDLK_PERIOD:
+            return 0xBE;
+        case SDLK_SLASH:
+            return 0xBF;
+        case SDLK_BACKQUOTE:
+            return 0xC0;
+        case SDLK_LEFTBRACKET:
+            return 0xDB;
+        case SDLK_BACKSLASH:
+            return 0xDC;
+        case SDLK_RIGHTBRACKET:
+            return 0xDD;
+        case SDLK_QUOTE:
+            return 0xDE;
+        default:
+            return 0;
+    }
+}
+
+char32_t CharacterOf(int key, bool shift, bool capsLock) {
+    if (key >= SDLK_a && key <= SDLK_z) {
+        const char32_t lower = U'a' + static_cast<char32_t>(key - SDLK_a);
+        return shift != capsLock ? lower - U'a' + U'A' : lower;
+    }
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return shift ? 0 : U'0' + static_cast<char32_t>(key - SDLK_0);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return U'1' + static_cast<char32_t>(key - SDLK_KP_1);
+    switch (key) {
+        case SDLK_KP_0:
+            return U'0';
+        case SDLK_SPACE:
+            return U' ';
+        default:
+            return 0;
+    }
+}
+
+bool ReadNativePixels(HWND hwnd, Bitmap* out) {
+    SdlBackend* backend = Running();
+    return backend && out && backend->ReadPixels(hwnd, out);
+}
+
+int PresentCount() {
+    SdlBackend* backend = Running();
+    return backend ? backend->Presents() : 0;
+}
+
+} // namespace sdl
+
+} // namespace plat

@@ -1,0 +1,474 @@
+// The SDL2 backend on a real X server: a private Xvfb display, windows created through the window
+// system, the pointer and keyboard driven by xdotool. Skipped when Xvfb or xdotool is missing.
+#include "platform/backends/SdlBackend.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/win/Window.h"
+
+#include <gtest/gtest.h>
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include "stb_image_write.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <poll.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace plat;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kWaitLimit = std::chrono::seconds(10);
+constexpr UINT_PTR kPulseTimer = 77;
+
+std::string FindProgram(const char* name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        std::string candidate = dirs.substr(start, end - start) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+// Starts a program with its output on /dev/null (or `outFd` on descriptor 3); it dies with us.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int outFd = -1) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        if (outFd >= 0)
+            ::dup2(outFd, 3);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+struct Rec {
+    HWND hwnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::vector<Rec> g_log;
+Clock::time_point g_userHandledAt;
+
+bool Logged(UINT msg) {
+    return msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP ||
+           msg == WM_RBUTTONDOWN || msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_CHAR ||
+           msg == WM_SYSCHAR || msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_NCHITTEST ||
+           msg == WM_MOUSEWHEEL || msg == WM_SIZE || msg == WM_SYSCOMMAND || msg == WM_USER;
+}
+
+// Paints its client area in the window's colour with a 20-pixel blue square at (10, 10); the
+// caption band is the top 24 pixels. A pop-up closes itself when it loses the focus.
+LRESULT TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (Logged(msg))
+        g_log.push_back(Rec{hwnd, msg, wParam, lParam});
+    switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            const auto colour = reinterpret_cast<uintptr_t>(GetProp(hwnd, "colour"));
+            if (dc) {
+                dc->FillRect(rc, static_cast<COLORREF>(colour));
+                dc->FillRect(RECT{10, 10, 30, 30}, RGB(0, 0, 255));
+            }
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_NCHITTEST: {
+            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ScreenToClient(hwnd, &pt);
+            return GetProp(hwnd, "caption") && pt.y >= 0 && pt.y < 24 ? HTCAPTION : HTCLIENT;
+        }
+        case WM_KILLFOCUS:
+            if (GetProp(hwnd, "popup") && reinterpret_cast<HWND>(wParam) != hwnd)
+                PostMessage(hwnd, WM_CLOSE, 0, 0);
+            return 0;
+        case WM_USER:
+            g_userHandledAt = Clock::now();
+            return static_cast<LRESULT>(wParam) + 1;
+        default:
+            return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+}
+
+bool SavePng(const Bitmap& bitmap, const std::string& path) {
+    std::vector<uint8_t> rgba;
+    for (uint32_t px : bitmap.pixels) {
+        rgba.push_back(static_cast<uint8_t>(px >> 16));
+        rgba.push_back(static_cast<uint8_t>(px >> 8));
+        rgba.push_back(static_cast<uint8_t>(px));
+        rgba.push_back(255);
+    }
+    return stbi_write_png(path.c_str(), bitmap.width, bitmap.height, 4, rgba.data(),
+                          bitmap.width * 4) != 0;
+}
+
+COLORREF ColourAt(const Bitmap& b, int x, int y) {
+    const uint32_t px = b.At(x, y);
+    return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
+}
+
+class SdlXvfbTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_xvfb = FindProgram("Xvfb");
+        s_xdotool = FindProgram("xdotool");
+        if (s_xvfb.empty() || s_xdotool.empty())
+            return;
+        // Xvfb picks a free display itself and writes its number to descriptor 3.
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        s_server = Spawn(
+            s_xvfb, {"-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp"}, fds[1]);
+        ::close(fds[1]);
+        std::string number;
+        pollfd pfd{fds[0], POLLIN, 0};
+        while (::poll(&pfd, 1, 10000) == 1) {
+            char c;
+            if (::read(fds[0], &c, 1) != 1 || c == '\n')
+                break;
+            number += c;
+        }
+        ::close(fds[0]);
+        if (number.empty())
+            return;
+        s_display = ":" + number;
+        ::setenv("DISPLAY", s_display.c_str(), 1);
+        ::setenv("SDL_VIDEODRIVER", "x11", 1);
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::unsetenv("PANE_BACKEND");
+        s_up = Initialise() && !IsHeadless();
+        WNDCLASS wc;
+        wc.lpfnWndProc = TestProc;
+        wc.lpszClassName = "SdlXvfbTestWindow";
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        s_up = s_up && RegisterClass(wc);
+    }
+
+    static void TearDownTestSuite() {
+        if (s_up)
+            Shutdown();
+        if (s_server > 0) {
+            ::kill(s_server, SIGTERM);
+            ::waitpid(s_server, nullptr, 0);
+        }
+    }
+
+    void SetUp() override {
+        if (s_xvfb.empty() || s_xdotool.empty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        ASSERT_FALSE(s_display.empty()) << "Xvfb did not start";
+        ASSERT_TRUE(s_up) << "the SDL2 backend did not start on " << s_display;
+        g_log.clear();
+    }
+
+    void TearDown() override {
+        for (HWND hwnd : m_windows)
+            if (IsWindow(hwnd))
+                DestroyWindow(hwnd);
+        Pump([] { return false; }, std::chrono::milliseconds(50));
+    }
+
+    HWND Make(DWORD style, int x, int y, int w, int h, COLORREF colour, HWND owner = nullptr) {
+        HWND hwnd = CreateWindowEx(0, "SdlXvfbTestWindow", "test", style, x, y, w, h, owner, 0,
+                                   nullptr, nullptr);
+        EXPECT_NE(hwnd, nullptr);
+        if (hwnd) {
+            SetProp(hwnd, "colour", reinterpret_cast<void*>(static_cast<uintptr_t>(colour)));
+            m_windows.push_back(hwnd);
+        }
+        return hwnd;
+    }
+
+    // Dispatches messages until `done` holds or the time runs out; a pulse timer bounds each
+    // wait. Returns whether `done` held.
+    bool Pump(const std::function<bool()>& done, Clock::duration limit = kWaitLimit) {
+        HWND pulse = m_windows.empty() ? nullptr : m_windows.front();
+        if (pulse)
+            SetTimer(pulse, kPulseTimer, 20);
+        const auto end = Clock::now() + limit;
+        bool ok = false;
+        while (true) {
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            if (done()) {
+                ok = true;
+                break;
+            }
+            if (Clock::now() >= end)
+                break;
+            if (pulse && IsWindow(pulse))
+                WaitMessage();
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (pulse && IsWindow(pulse))
+            KillTimer(pulse, kPulseTimer);
+        return ok;
+    }
+
+    // Runs xdotool with the arguments while the queue is pumped, until it exits.
+    bool XdoTool(const std::vector<std::string>& args) {
+        const pid_t pid = Spawn(s_xdotool, args);
+        int status = -1;
+        const bool exited = Pump([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
+        if (!exited) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return false;
+        }
+        // Let the events it caused arrive.
+        Pump([] { return false; }, std::chrono::milliseconds(150));
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    bool Click(int x, int y, int button = 1) {
+        return XdoTool(
+            {"mousemove", std::to_string(x), std::to_string(y), "click", std::to_string(button)});
+    }
+
+    static const Rec* Find(HWND hwnd, UINT msg) {
+        for (const auto& r : g_log)
+            if (r.hwnd == hwnd && r.msg == msg)
+                return &r;
+        return nullptr;
+    }
+
+    static int Count(HWND hwnd, UINT msg) {
+        int n = 0;
+        for (const auto& r : g_log)
+            n += r.hwnd == hwnd && r.msg == msg;
+        return n;
+    }
+
+    bool Shown(HWND hwnd, int w, int h) {
+        Bitmap shown;
+        return Pump([&] {
+            return sdl::ReadNativePixels(hwnd, &shown) && shown.width == w && shown.height == h &&
+                   ColourAt(shown, w - 1, h - 1) ==
+                       static_cast<COLORREF>(reinterpret_cast<uintptr_t>(GetProp(hwnd, "colour")));
+        });
+    }
+
+    std::vector<HWND> m_windows;
+
+    static inline std::string s_xvfb, s_xdotool, s_display;
+    static inline pid_t s_server = -1;
+    static inline bool s_up = false;
+};
+
+TEST_F(SdlXvfbTest, WindowShowsItsBackBufferAndFollowsItsSize) {
+    HWND main = Make(WS_OVERLAPPED, 40, 30, 220, 160, RGB(200, 40, 40));
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    ASSERT_TRUE(Shown(main, 220, 160));
+    Bitmap shown;
+    ASSERT_TRUE(sdl::ReadNativePixels(main, &shown));
+    EXPECT_EQ(ColourAt(shown, 0, 0), RGB(200, 40, 40));
+    EXPECT_EQ(ColourAt(shown, 15, 15), RGB(0, 0, 255));
+    EXPECT_EQ(ColourAt(shown, 35, 15), RGB(200, 40, 40));
+    const std::string picture = testing::TempDir() + "SdlXvfbTest-window.png";
+    EXPECT_TRUE(SavePng(shown, picture));
+    std::printf("window picture: %s\n", picture.c_str());
+
+    // A new size gives the window a new surface; the whole of it must be drawn.
+    MoveWindow(main, 40, 30, 300, 200, true);
+    UpdateWindow(main);
+    EXPECT_TRUE(Shown(main, 300, 200));
+    EXPECT_GT(sdl::PresentCount(), 0);
+}
+
+TEST_F(SdlXvfbTest, ClicksAndKeysArriveInClientCoordinates) {
+    HWND main = Make(WS_OVERLAPPED, 100, 80, 200, 150, RGB(40, 160, 40));
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    ASSERT_TRUE(Shown(main, 200, 150));
+    SetFocus(main);
+
+    ASSERT_TRUE(Click(100 + 30, 80 + 40));
+    const Rec* down = Find(main, WM_LBUTTONDOWN);
+    const Rec* up = Find(main, WM_LBUTTONUP);
+    ASSERT_NE(down, nullptr);
+    ASSERT_NE(up, nullptr);
+    EXPECT_EQ(GET_X_LPARAM(down->lParam), 30);
+    EXPECT_EQ(GET_Y_LPARAM(down->lParam), 40);
+    EXPECT_EQ(GET_X_LPARAM(up->lParam), 30);
+    EXPECT_TRUE(Find(main, WM_MOUSEMOVE) != nullptr);
+
+    g_log.clear();
+    ASSERT_TRUE(XdoTool({"mousemove", "150", "120", "click", "5"}));
+    const Rec* wheel = Find(main, WM_MOUSEWHEEL);
+    ASSERT_NE(wheel, nullptr);
+    EXPECT_LT(GET_WHEEL_DELTA_WPARAM(wheel->wParam), 0) << "button 5 turns towards the user";
+    EXPECT_EQ(GET_X_LPARAM(wheel->lParam), 150) << "wheel messages carry screen coordinates";
+
+    g_log.clear();
+    ASSERT_TRUE(XdoTool({"key", "--clearmodifiers", "a", "Return"}));
+    const Rec* key = Find(main, WM_KEYDOWN);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->wParam, static_cast<WPARAM>('A'));
+    const Rec* ch = Find(main, WM_CHAR);
+    ASSERT_NE(ch, nullptr);
+    EXPECT_EQ(ch->wParam, static_cast<WPARAM>('a'));
+    EXPECT_EQ(Count(main, WM_CHAR), 2) << "Return types a carriage return";
+    EXPECT_EQ(Count(main, WM_KEYUP), 2);
+}
+
+TEST_F(SdlXvfbTest, TextInputDeliversEachCodePointOnce) {
+    HWND main = Make(WS_OVERLAPPED, 100, 80, 200, 150, RGB(40, 160, 40));
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    ASSERT_TRUE(Shown(main, 200, 150));
+    SetFocus(main);
+    StartTextInput(main);
+    SetImeRect(main, RECT{10, 10, 12, 30});
+    ASSERT_TRUE(XdoTool({"mousemove", "150", "120"}));
+    g_log.clear();
+    ASSERT_TRUE(XdoTool({"type", "--delay", "30", "aZ\xC3\xA9"}));
+    StopTextInput(main);
+    std::vector<WPARAM> chars;
+    for (const auto& r : g_log)
+        if (r.msg == WM_CHAR)
+            chars.push_back(r.wParam);
+    EXPECT_EQ(chars, (std::vector<WPARAM>{'a', 'Z', 0xE9}));
+}
+
+TEST_F(SdlXvfbTest, PopupOpensAtScreenPositionTakesKeysAndClosesOnOutsideClick) {
+    HWND main = Make(WS_OVERLAPPED, 60, 60, 300, 220, RGB(40, 160, 40));
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    ASSERT_TRUE(Shown(main, 300, 220));
+    SetFocus(main);
+
+    HWND popup = Make(WS_POPUP, 120, 140, 100, 80, RGB(230, 230, 60), main);
+    SetProp(popup, "popup", popup);
+    ShowWindow(popup, SW_SHOW);
+    SetFocus(popup);
+    UpdateWindow(popup);
+    ASSERT_TRUE(Shown(popup, 100, 80));
+    ASSERT_EQ(GetFocus(), popup);
+
+    ASSERT_TRUE(Click(120 + 50, 140 + 20));
+    const Rec* down = Find(popup, WM_LBUTTONDOWN);
+    ASSERT_NE(down, nullptr) << "the pop-up lies where it was put on the screen";
+    EXPECT_EQ(GET_X_LPARAM(down->lParam), 50);
+    EXPECT_EQ(GET_Y_LPARAM(down->lParam), 20);
+    EXPECT_EQ(Find(main, WM_LBUTTONDOWN), nullptr);
+    EXPECT_EQ(GetFocus(), popup);
+
+    // The desktop's focus stays with the owner; the keys still reach the pop-up.
+    g_log.clear();
+    ASSERT_TRUE(XdoTool({"key", "--clearmodifiers", "Down"}));
+    const Rec* key = Find(popup, WM_KEYDOWN);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->wParam, static_cast<WPARAM>(VK_DOWN));
+    EXPECT_EQ(Find(main, WM_KEYDOWN), nullptr);
+
+    // A press elsewhere in our windows takes the focus from the pop-up, which closes itself.
+    g_log.clear();
+    ASSERT_TRUE(Click(60 + 250, 60 + 200));
+    EXPECT_TRUE(Pump([&] { return !IsWindow(popup); }));
+    EXPECT_NE(Find(popup, WM_KILLFOCUS), nullptr);
+    EXPECT_NE(Find(main, WM_LBUTTONDOWN), nullptr);
+}
+
+TEST_F(SdlXvfbTest, CaptionPressAsksTheHitTestAndClosesThePopup) {
+    HWND main = Make(WS_OVERLAPPED, 60, 60, 300, 220, RGB(40, 40, 160));
+    SetProp(main, "caption", main);
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    ASSERT_TRUE(Shown(main, 300, 220));
+    HWND popup = Make(WS_POPUP, 100, 150, 80, 50, RGB(230, 230, 60), main);
+    SetProp(popup, "popup", popup);
+    ShowWindow(popup, SW_SHOW);
+    SetFocus(popup);
+    ASSERT_TRUE(Shown(popup, 80, 50));
+
+    g_log.clear();
+    ASSERT_TRUE(Click(60 + 150, 60 + 10));
+    // The window is asked in screen coordinates, at the press.
+    bool asked = false;
+    for (const auto& r : g_log)
+        asked = asked || (r.hwnd == main && r.msg == WM_NCHITTEST &&
+                          GET_X_LPARAM(r.lParam) == 60 + 150 && GET_Y_LPARAM(r.lParam) == 60 + 10);
+    EXPECT_TRUE(asked);
+    // The press went to the window manager as the start of a drag, not to the window.
+    EXPECT_EQ(Find(main, WM_LBUTTONDOWN), nullptr);
+    EXPECT_TRUE(Pump([&] { return !IsWindow(popup); }));
+}
+
+TEST_F(SdlXvfbTest, CrossThreadSendWakesTheWaitingLoop) {
+    HWND main = Make(WS_OVERLAPPED, 60, 60, 100, 100, RGB(40, 40, 160));
+    ShowWindow(main, SW_SHOW);
+    ASSERT_TRUE(Shown(main, 100, 100));
+    Pump([] { return false; }, std::chrono::milliseconds(100));
+
+    // The UI thread waits with only a far timer due; the backend's wake event must end the wait
+    // as soon as the worker sends.
+    LRESULT answer = 0;
+    Clock::time_point sentAt;
+    std::thread worker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sentAt = Clock::now();
+        answer = SendMessage(main, WM_USER, 41, 0);
+    });
+    SetTimer(main, kPulseTimer + 1, 5000);
+    const auto start = Clock::now();
+    while (Find(main, WM_USER) == nullptr && Clock::now() - start < kWaitLimit) {
+        WaitMessage();
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&msg);
+    }
+    KillTimer(main, kPulseTimer + 1);
+    worker.join();
+    EXPECT_EQ(answer, 42);
+    EXPECT_LT(g_userHandledAt - sentAt, std::chrono::seconds(2))
+        << "the send waited for an unrelated timer";
+}
+
+TEST_F(SdlXvfbTest, ClipboardTextRoundTrips) {
+    HWND main = Make(WS_OVERLAPPED, 60, 60, 100, 100, RGB(40, 40, 160));
+    ShowWindow(main, SW_SHOW);
+    ASSERT_TRUE(Shown(main, 100, 100));
+    ASSERT_TRUE(SetClipboardText("430.12500 \xE9\xA2\x91\xE7\x8E\x87"));
+    EXPECT_EQ(GetClipboardText(), "430.12500 \xE9\xA2\x91\xE7\x8E\x87");
+}
+
+} // namespace
