@@ -2,37 +2,24 @@
 #include "pane/core/Render.h"
 
 #include "pane/core/RenderImageDesc.h"
+#include "platform/base/Rect.h"
 
 #include <algorithm>
 
 namespace Pane {
 
+using plat::IntersectRect;
+using plat::IsRectEmpty;
 using plat::RECT;
 
 namespace {
-
-bool IsEmpty(const RECT& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
-bool Intersect(RECT& out, const RECT& a, const RECT& b) {
-    out.left = std::max(a.left, b.left);
-    out.top = std::max(a.top, b.top);
-    out.right = std::min(a.right, b.right);
-    out.bottom = std::min(a.bottom, b.bottom);
-    if (IsEmpty(out)) {
-        out = RECT{};
-        return false;
-    }
-    return true;
-}
 
 // One piece of a nine-patch: the whole of dst from src, blended or copied.
 void Blit(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT& dst, const RECT& src, bool blend,
           uint8_t fade) {
     // A source outside the bitmap (corners wider than the part) has nothing to draw.
-    if (IsEmpty(dst) || IsEmpty(src) || src.left < 0 || src.top < 0 || src.right > bitmap.width ||
-        src.bottom > bitmap.height) {
+    if (IsRectEmpty(dst) || IsRectEmpty(src) || src.left < 0 || src.top < 0 ||
+        src.right > bitmap.width || src.bottom > bitmap.height) {
         return;
     }
     if (blend) {
@@ -76,24 +63,23 @@ void CUIRender::DrawImage(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT&
     if (hDC == nullptr || bitmap.Empty() || fade == 0) {
         return;
     }
-    RECT paint{};
-    if (!Intersect(paint, rc, rcPaint)) {
+    const RECT paint = IntersectRect(rc, rcPaint);
+    if (IsRectEmpty(paint)) {
         return;
     }
     const bool blend = alphaChannel || fade < 255;
-    RECT s{};
-    if (!Intersect(s, rcBmpPart, RECT{0, 0, bitmap.width, bitmap.height})) {
+    const RECT s = IntersectRect(rcBmpPart, RECT{0, 0, bitmap.width, bitmap.height});
+    if (IsRectEmpty(s)) {
         return;
     }
     const RECT& c = rcCorners;
     plat::Canvas::ClipSaver clipSaver(*hDC);
     hDC->IntersectClip(paint);
 
-    RECT temp{};
     // Middle part, the destination shrunk by the corners.
     RECT mid{rc.left + c.left, rc.top + c.top, rc.right - c.right, rc.bottom - c.bottom};
     RECT srcMid{s.left + c.left, s.top + c.top, s.right - c.right, s.bottom - c.bottom};
-    if (!hole && Intersect(temp, mid, paint) && !IsEmpty(srcMid)) {
+    if (!hole && !IsRectEmpty(IntersectRect(mid, paint)) && !IsRectEmpty(srcMid)) {
         const int tileW = srcMid.right - srcMid.left;
         const int tileH = srcMid.bottom - srcMid.top;
         // Rows, then the pieces of each row; an axis that is not tiled is one piece stretched
@@ -143,7 +129,7 @@ void CUIRender::DrawImage(plat::HDC hDC, const plat::Bitmap& bitmap, const RECT&
          {s.right - c.right, s.bottom - c.bottom, s.right, s.bottom}},
     };
     for (const Piece& piece : pieces) {
-        if (piece.present && Intersect(temp, piece.dst, paint)) {
+        if (piece.present && !IsRectEmpty(IntersectRect(piece.dst, paint))) {
             Blit(hDC, bitmap, piece.dst, piece.src, blend, fade);
         }
     }
@@ -172,9 +158,8 @@ bool CUIRender::DrawImageString(plat::HDC hDC, IRenderHost* host, const RECT& rc
         source.right = std::min(source.right, info->width);
         source.bottom = std::min(source.bottom, info->height);
         // Only where the destination meets both the control and the paint rectangle.
-        RECT inItem{};
-        RECT visible{};
-        if (!Intersect(inItem, p.dest, rcItem) || !Intersect(visible, inItem, rcPaint)) {
+        const RECT visible = IntersectRect(IntersectRect(p.dest, rcItem), rcPaint);
+        if (IsRectEmpty(visible)) {
             return;
         }
         DrawImage(hDC, info->bitmap, p.dest, visible, source, p.corners, info->alphaChannel, p.fade,
@@ -190,7 +175,7 @@ bool CUIRender::DrawImageString(plat::HDC hDC, IRenderHost* host, const RECT& rc
 
 void CUIRender::DrawColor(plat::HDC hDC, const RECT& rc, uint32_t color) {
     const uint32_t alpha = color >> 24;
-    if (hDC == nullptr || alpha == 0 || IsEmpty(rc)) {
+    if (hDC == nullptr || alpha == 0 || IsRectEmpty(rc)) {
         return;
     }
     if (alpha == 255) {
@@ -212,7 +197,7 @@ void CUIRender::DrawGradient(plat::HDC hDC, const RECT& rc, uint32_t first, uint
     (void)vertical;
     (void)steps;
     const uint32_t opacity = ((first >> 24) + (second >> 24)) / 2;
-    if (hDC == nullptr || opacity == 0 || IsEmpty(rc)) {
+    if (hDC == nullptr || opacity == 0 || IsRectEmpty(rc)) {
         return;
     }
     const uint32_t top = first | 0xFF000000u;
@@ -223,8 +208,8 @@ void CUIRender::DrawGradient(plat::HDC hDC, const RECT& rc, uint32_t first, uint
     }
     // The off-screen bitmap covers only what can be seen: the gradient still spans the whole
     // rectangle, drawn through an origin that puts the visible part at the bitmap's corner.
-    RECT visible{};
-    if (!Intersect(visible, rc, hDC->GetClipBox())) {
+    const RECT visible = IntersectRect(rc, hDC->GetClipBox());
+    if (IsRectEmpty(visible)) {
         return;
     }
     const int width = visible.right - visible.left;

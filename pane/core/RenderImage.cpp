@@ -4,37 +4,13 @@
 
 #include "pane/core/ResourcePath.h"
 #include "platform/gfx/Image.h"
+#include "platform/sys/File.h"
 #include "platform/sys/Resource.h"
 
-#include <fstream>
-#include <sys/stat.h>
+#include <string>
 #include <vector>
 
 namespace Pane {
-
-namespace {
-
-// Larger files are not images the framework draws; refusing them also keeps devices and
-// endless streams named as "files" from being read.
-constexpr long long kMaxImageFileBytes = 64LL * 1024 * 1024;
-
-bool ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size <= 0 || info.st_size > kMaxImageFileBytes) {
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(info.st_size));
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(file.gcount()));
-    return !bytes.empty();
-}
-
-} // namespace
 
 std::unique_ptr<ImageInfo> CUIRender::LoadImage(const char* name, const char* type, uint32_t mask) {
     if (name == nullptr || *name == '\0') {
@@ -61,9 +37,11 @@ std::unique_ptr<ImageInfo> CUIRender::LoadImage(const char* name, const char* ty
         }
         return image;
     }
+    // Files larger than the default cap are not images the framework draws; the cap also keeps
+    // devices and endless streams named as "files" from being read.
     std::vector<uint8_t> bytes;
-    if (!ReadImageFile(std::string(GetResourcePath().GetData()) + name, bytes) &&
-        !ReadImageFile(name, bytes)) {
+    if (!plat::ReadFileBytes(std::string(GetResourcePath().GetData()) + name, &bytes) &&
+        !plat::ReadFileBytes(name, &bytes)) {
         return nullptr;
     }
     return LoadImageFromMemory(bytes.data(), bytes.size(), mask);
@@ -74,40 +52,13 @@ std::unique_ptr<ImageInfo> CUIRender::LoadImageFromMemory(const uint8_t* data, s
     if (data == nullptr || size == 0) {
         return nullptr;
     }
-    plat::RgbaImage decoded;
-    if (!plat::DecodePngRgba(data, size, &decoded)) {
+    auto image = std::make_unique<ImageInfo>();
+    if (!plat::DecodePng(data, size, &image->bitmap, &image->alphaChannel, nullptr, mask)) {
         return nullptr;
     }
-    const int width = decoded.width;
-    const int height = decoded.height;
-    const uint8_t* rgba = decoded.rgba.data();
-    auto image = std::make_unique<ImageInfo>();
-    image->width = width;
-    image->height = height;
+    image->width = image->bitmap.width;
+    image->height = image->bitmap.height;
     image->mask = mask;
-    image->bitmap = plat::Bitmap(width, height);
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    bool alpha = false;
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t r = rgba[i * 4 + 0];
-        const uint32_t g = rgba[i * 4 + 1];
-        const uint32_t b = rgba[i * 4 + 2];
-        const uint32_t a = rgba[i * 4 + 3];
-        uint32_t pixel = 0;
-        if (a == 255) {
-            pixel = 0xFF000000u | (r << 16) | (g << 8) | b;
-        } else {
-            pixel = (a << 24) | ((r * a / 255) << 16) | ((g * a / 255) << 8) | (b * a / 255);
-            alpha = true;
-        }
-        // The mask compares the stored pixel, so it names a colour as the image holds it.
-        if (mask != 0 && pixel == mask) {
-            pixel = 0;
-            alpha = true;
-        }
-        image->bitmap.pixels[i] = pixel;
-    }
-    image->alphaChannel = alpha;
     return image;
 }
 

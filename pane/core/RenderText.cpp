@@ -4,6 +4,8 @@
 #include "pane/core/Render.h"
 
 #include "pane/core/RenderImageDesc.h"
+#include "platform/base/Rect.h"
+#include "platform/base/TextUtf8.h"
 #include "platform/gfx/Text.h"
 
 #include <algorithm>
@@ -25,13 +27,6 @@ int ClampTagNumber(long v, int low) {
 
 bool IsWordChar(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-// Length of the UTF-8 character that starts at p (1 for stray bytes), never past end.
-size_t CharLength(const char* p, const char* end) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-    return std::min<size_t>(n, static_cast<size_t>(end - p));
 }
 
 // The host's font with these attributes, added to its table when missing; null when it cannot
@@ -306,10 +301,11 @@ private:
         if (literal != nullptr) {
             return true; // the line ends before the literal
         }
-        // Character boundaries and the widths of the prefixes ending there.
+        // Character boundaries and the widths of the prefixes ending there. Characters are
+        // stepped as the glyphs are drawn: a malformed byte is a glyph of its own.
         std::vector<size_t> bounds;
         for (size_t i = 0; i < len;) {
-            i += CharLength(text + i, text + len);
+            i += plat::Utf8CharLength(text + i, text + len);
             bounds.push_back(i);
         }
         const int room = rc.right - x;
@@ -614,15 +610,11 @@ private:
     int m_linkCount = 0;
 };
 
-bool IsEmptyRect(const RECT& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
 } // namespace
 
 void CUIRender::DrawText(plat::HDC hDC, IRenderHost* host, RECT& rc, const char* text,
                          uint32_t color, int font, plat::UINT style) {
-    if (hDC == nullptr || host == nullptr || text == nullptr || IsEmptyRect(rc)) {
+    if (hDC == nullptr || host == nullptr || text == nullptr || plat::IsRectEmpty(rc)) {
         return;
     }
     hDC->SetBkMode(plat::TRANSPARENT);
@@ -636,7 +628,7 @@ void CUIRender::DrawHtmlText(plat::HDC hDC, IRenderHost* host, RECT& rc, const c
                              uint32_t color, RECT* links, CUIString* linkNames, int& linkCount,
                              plat::UINT style) {
     const int capacity = links != nullptr ? std::max(linkCount, 0) : 0;
-    if (hDC == nullptr || host == nullptr || text == nullptr || IsEmptyRect(rc)) {
+    if (hDC == nullptr || host == nullptr || text == nullptr || plat::IsRectEmpty(rc)) {
         linkCount = 0;
         return;
     }
@@ -644,8 +636,7 @@ void CUIRender::DrawHtmlText(plat::HDC hDC, IRenderHost* host, RECT& rc, const c
     std::string hoverName;
     const plat::POINT mouse = host->GetMousePos();
     for (int i = 0; i < capacity; ++i) {
-        const RECT& r = links[i];
-        if (mouse.x >= r.left && mouse.x < r.right && mouse.y >= r.top && mouse.y < r.bottom) {
+        if (plat::PtInRect(links[i], mouse)) {
             hoverName = linkNames != nullptr ? linkNames[i].GetData() : "";
             break;
         }

@@ -1,7 +1,7 @@
 #include "pane/core/ResourceRecord.h"
 
 #include "pane/core/Render.h"
-#include "platform/TextUtf8.h"
+#include "platform/base/TextUtf8.h"
 
 #include <cstring>
 

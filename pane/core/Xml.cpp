@@ -2,10 +2,12 @@
 
 #include "pane/core/ResourcePath.h"
 #include "platform/base/TextUtf8.h"
+#include "platform/sys/File.h"
 
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Pane {
 
@@ -172,27 +174,26 @@ bool CXmlDoc::LoadFromFile(const char* name) {
 
 bool CXmlDoc::LoadFromPath(const char* path) {
     Release();
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    // The file is looked at first for the error texts (the reader answers only yes or no);
+    // the read itself then checks the size again on what it gets.
+    const int fd = path != nullptr ? ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
     struct stat info {};
-    if (file == nullptr || fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (file != nullptr) {
-            std::fclose(file);
-        }
+    const bool regular = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!regular) {
         return Fail("Error opening file", nullptr);
     }
-    const auto size = static_cast<std::size_t>(info.st_size);
-    if (size == 0) {
-        std::fclose(file);
+    if (info.st_size == 0) {
         return Fail("File is empty", nullptr);
     }
-    if (size > kMaxFileSize) {
-        std::fclose(file);
+    if (static_cast<uint64_t>(info.st_size) > kMaxFileSize) {
         return Fail("File too large", nullptr);
     }
-    std::vector<uint8_t> bytes(size);
-    const std::size_t got = std::fread(bytes.data(), 1, size, file);
-    std::fclose(file);
-    if (got != size) {
+    std::vector<uint8_t> bytes;
+    if (!plat::ReadFileBytes(path, &bytes, kMaxFileSize) ||
+        bytes.size() != static_cast<std::size_t>(info.st_size)) {
         return Fail("Could not read file", nullptr);
     }
     return LoadFromMem(bytes.data(), bytes.size());

@@ -93,6 +93,22 @@ TEST_F(TextFixture, WordBreakWrapsAfterSpacesAndPlainWrapAtCharacters) {
     EXPECT_EQ(Measure("中文中文中文", cjk, plat::DT_WORDBREAK).bottom - 10, 3 * h);
 }
 
+TEST_F(TextFixture, MalformedBytesWrapWhereTheirGlyphsEnd) {
+    // "\xE4" starts a three-byte character but "A" follows: the byte is drawn as a glyph of its
+    // own, so a line exactly as wide as it and "A" holds both and "B" wraps to the next line.
+    const char* text = "\xE4"
+                       "AB";
+    plat::SIZE two{};
+    ASSERT_TRUE(plat::GetTextExtentPoint32(host.GetFont(-1), text, 2, &two));
+    const int h = LineHeight();
+    const RECT rc{10, 10, 10 + two.cx, 110};
+    EXPECT_EQ(Measure(text, rc).bottom - 10, 2 * h);
+    RECT drawn = rc;
+    int links = 0;
+    CUIRender::DrawHtmlText(&canvas, &host, drawn, text, kBlack, nullptr, nullptr, links, 0);
+    EXPECT_TRUE(HasInk(RECT{10, 10 + h, 10 + two.cx, 10 + 2 * h}));
+}
+
 TEST_F(TextFixture, FontTagsAddDerivedFontsToTheHost) {
     EXPECT_EQ(host.GetFontCount(), 0);
     Measure("<b>bold</b> <u>under</u> <i>italic</i>");

@@ -1,8 +1,9 @@
 #include "pane/core/ResourceRecord.h"
 
 #include "pane/core/ResourcePath.h"
-#include "platform/Image.h"
-#include "platform/Resource.h"
+#include "platform/gfx/Image.h"
+#include "platform/sys/File.h"
+#include "platform/sys/Resource.h"
 
 #include <gtest/gtest.h>
 
