@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 
 using Pane::CXmlDoc;
 using Pane::CXmlElement;
@@ -158,5 +159,20 @@ TEST(Xml, FileLoadingErrors) {
     std::fclose(f);
     EXPECT_FALSE(doc.LoadFromPath(path.c_str()));
     EXPECT_STREQ(doc.GetLastErrorMessage(), "File too large");
+    f = std::fopen(path.c_str(), "wb");
+    std::fputs("<Window size=\"10,20\"/>", f);
+    std::fclose(f);
+    EXPECT_TRUE(doc.LoadFromPath(path.c_str()));
+    EXPECT_STREQ(doc.GetRoot().GetName(), "Window");
     std::remove(path.c_str());
+
+    // Neither a folder nor a pipe is a file; opening the pipe must not wait for a writer.
+    EXPECT_FALSE(doc.LoadFromPath(testing::TempDir().c_str()));
+    EXPECT_STREQ(doc.GetLastErrorMessage(), "Error opening file");
+    const std::string pipe = testing::TempDir() + "xml_pipe";
+    std::remove(pipe.c_str());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(doc.LoadFromPath(pipe.c_str()));
+    EXPECT_STREQ(doc.GetLastErrorMessage(), "Error opening file");
+    std::remove(pipe.c_str());
 }
