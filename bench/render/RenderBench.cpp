@@ -2,12 +2,17 @@
 // images, 60 filled rectangles and 120 short Chinese and Latin text runs at 12 px.
 #include "pane/core/Render.h"
 #include "pane/core/RenderResources.h"
+#include "pane/core/ResourcePath.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Text.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +105,34 @@ void BM_CachedTextRun20(benchmark::State& state) {
     state.counters["glyph_cache_KiB"] = static_cast<double>(plat::GetGlyphCacheBytes()) / 1024.0;
 }
 BENCHMARK(BM_CachedTextRun20)->Unit(benchmark::kMicrosecond);
+
+// Painting an image whose file is there but does not decode (64 KiB of noise): the failed
+// load is remembered, so later paints neither read nor decode the file again.
+void BM_BrokenImagePaint(benchmark::State& state) {
+    char dir[] = "/tmp/render-bench-XXXXXX";
+    if (::mkdtemp(dir) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string path = std::string(dir) + "/broken.png";
+    {
+        std::ofstream file(path, std::ios::binary);
+        for (int i = 0; i < 65536; ++i) {
+            file.put(static_cast<char>(i * 7919 >> 3));
+        }
+    }
+    Pane::SetResourcePath(dir);
+    Scene scene;
+    const plat::RECT item{0, 0, 80, 24};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Pane::CUIRender::DrawImageString(
+            &scene.canvas, &scene.host, item, item, "file='broken.png' corner='2,2,2,2'"));
+    }
+    Pane::SetResourcePath("");
+    std::remove(path.c_str());
+    ::rmdir(dir);
+}
+BENCHMARK(BM_BrokenImagePaint)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
