@@ -108,7 +108,8 @@ public:
     // Calls the delegates present when the call starts, in order; false as soon as one answers
     // false, else true. What the delegates change takes effect from the next call: one added
     // meanwhile is not called, and one removed meanwhile is still called if its turn has not
-    // come yet, so every delegate present sees the whole event.
+    // come yet, so every delegate present sees the whole event. (So a delegate must not free
+    // the object of another delegate of the same list while the list is calling them.)
     bool Invoke(void* param);
 
     CDelegateList& operator+=(const CDelegateBase& delegate) {
