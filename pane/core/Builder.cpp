@@ -1,0 +1,297 @@
+#include "pane/core/Builder.h"
+
+#include "pane/core/Container.h"
+#include "pane/core/Control.h"
+#include "pane/core/UIManager.h"
+#include "platform/sys/Resource.h"
+#include "platform/win/Window.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace Pane {
+
+namespace {
+
+// Attribute values are read with the markup's 499-character limit.
+using ValueBuffer = char[CXmlDoc::kMaxValueLength + 1];
+
+struct ClassEntry {
+    const char* tag;
+    CControlUI* (*make)();
+};
+
+template <class T>
+CControlUI* Make() {
+    return new T;
+}
+
+// The element names that make a control of their own; every control class adds its row.
+const ClassEntry kClassTable[] = {
+    {"Control", &Make<CControlUI>},
+    {"Container", &Make<CContainerUI>},
+};
+
+// Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
+plat::SIZE ParseSize(const char* value) {
+    int parts[2] = {};
+    ParseInts(value, parts, 2);
+    return plat::SIZE{parts[0], parts[1]};
+}
+
+// Four numbers separated by one character each ("l,t,r,b").
+plat::RECT ParseRect(const char* value) {
+    int parts[4] = {};
+    ParseInts(value, parts, 4);
+    return plat::RECT{parts[0], parts[1], parts[2], parts[3]};
+}
+
+bool IsDeclaration(const char* name) {
+    return std::strcmp(name, "Image") == 0 || std::strcmp(name, "Font") == 0 ||
+           std::strcmp(name, "Default") == 0;
+}
+
+} // namespace
+
+CControlUI* CreateControlOfClass(const char* tag) {
+    if (tag == nullptr)
+        return nullptr;
+    for (const ClassEntry& entry : kClassTable) {
+        if (std::strcmp(entry.tag, tag) == 0)
+            return entry.make();
+    }
+    return nullptr;
+}
+
+CUIBuilder::CUIBuilder() {
+    // Containers make their scroll bars by tag through the same table.
+    SetControlFactory(&CreateControlOfClass);
+}
+
+CControlUI* CUIBuilder::Create(const char* xml, const char* type, IDialogBuilderCallback* callback,
+                               CUIManager* manager, CControlUI* parent) {
+    m_fromResource = false;
+    m_resourceType.Empty();
+    (void)type; // text and files carry no resource type
+    if (xml == nullptr)
+        return nullptr;
+    const bool loaded = *xml == '<' ? m_xml.Load(xml) : m_xml.LoadFromFile(xml);
+    if (!loaded)
+        return nullptr;
+    return Create(callback, manager, parent);
+}
+
+CControlUI* CUIBuilder::Create(int resource, const char* type, IDialogBuilderCallback* callback,
+                               CUIManager* manager, CControlUI* parent) {
+    m_fromResource = true;
+    m_resourceType = type != nullptr ? type : "";
+    const plat::ResourceData data = plat::FindResource(resource, type);
+    if (data.Empty()) {
+        m_xml.Release();
+        return nullptr;
+    }
+    if (!m_xml.LoadFromMem(data.data, data.size))
+        return nullptr;
+    return Create(callback, manager, parent);
+}
+
+CControlUI* CUIBuilder::Create(IDialogBuilderCallback* callback, CUIManager* manager,
+                               CControlUI* parent) {
+    m_callback = callback;
+    const CXmlElement root = m_xml.GetRoot();
+    if (!root.IsValid())
+        return nullptr;
+    if (manager != nullptr) {
+        ApplyDeclarations(root, manager);
+        if (std::strcmp(root.GetName(), "Window") == 0 && manager->GetPaintWindow() != nullptr)
+            ApplyWindowAttributes(root, manager);
+    }
+    bool aborted = false;
+    CControlUI* first = Parse(root, parent, manager, &aborted);
+    return aborted ? nullptr : first;
+}
+
+void CUIBuilder::ApplyDeclarations(CXmlElement root, CUIManager* manager) const {
+    for (CXmlElement node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        const char* tag = node.GetName();
+        if (std::strcmp(tag, "Image") == 0) {
+            ValueBuffer name = {}, type = {}, mask = {};
+            node.GetAttributeValue("name", name, sizeof name);
+            node.GetAttributeValue("restype", type, sizeof type);
+            node.GetAttributeValue("mask", mask, sizeof mask);
+            if (*name != '\0')
+                manager->AddImage(name, *type != '\0' ? type : nullptr, ParseColor(mask));
+        } else if (std::strcmp(tag, "Font") == 0) {
+            ValueBuffer name = {}, size = {}, bold = {}, underline = {}, italic = {}, isDefault = {};
+            node.GetAttributeValue("name", name, sizeof name);
+            const int pixels =
+                node.GetAttributeValue("size", size, sizeof size) ? std::atoi(size) : 12;
+            node.GetAttributeValue("bold", bold, sizeof bold);
+            node.GetAttributeValue("underline", underline, sizeof underline);
+            node.GetAttributeValue("italic", italic, sizeof italic);
+            node.GetAttributeValue("default", isDefault, sizeof isDefault);
+            if (*name != '\0') {
+                manager->AddFont(name, pixels, ParseBool(bold), ParseBool(underline), ParseBool(italic));
+                if (ParseBool(isDefault))
+                    manager->SetDefaultFont(name, pixels, ParseBool(bold), ParseBool(underline),
+                                            ParseBool(italic));
+            }
+        } else if (std::strcmp(tag, "Default") == 0) {
+            ValueBuffer name = {}, value = {};
+            node.GetAttributeValue("name", name, sizeof name);
+            node.GetAttributeValue("value", value, sizeof value);
+            if (*name != '\0')
+                manager->AddDefaultAttributeList(name, value);
+        }
+    }
+}
+
+void CUIBuilder::ApplyWindowAttributes(CXmlElement root, CUIManager* manager) const {
+    const int count = root.GetAttributeCount();
+    for (int i = 0; i < count; ++i) {
+        const char* name = root.GetAttributeName(i);
+        const char* value = root.GetAttributeValue(i);
+        if (std::strcmp(name, "size") == 0) {
+            const plat::SIZE size = ParseSize(value);
+            manager->SetInitSize(size.cx, size.cy);
+            // Before any control exists the window takes the size at once, where it is and
+            // without coming forward.
+            if (manager->GetRoot() == nullptr)
+                plat::SetWindowPos(manager->GetPaintWindow(), nullptr, 0, 0, size.cx, size.cy,
+                                   plat::SWP_NOMOVE | plat::SWP_NOZORDER | plat::SWP_NOACTIVATE);
+        } else if (std::strcmp(name, "sizebox") == 0) {
+            manager->SetSizeBox(ParseRect(value));
+        } else if (std::strcmp(name, "caption") == 0) {
+            manager->SetCaptionRect(ParseRect(value));
+        } else if (std::strcmp(name, "roundcorner") == 0) {
+            const plat::SIZE size = ParseSize(value);
+            manager->SetRoundCorner(size.cx, size.cy);
+        } else if (std::strcmp(name, "mininfo") == 0) {
+            const plat::SIZE size = ParseSize(value);
+            manager->SetMinInfo(size.cx, size.cy);
+        } else if (std::strcmp(name, "maxinfo") == 0) {
+            const plat::SIZE size = ParseSize(value);
+            manager->SetMaxInfo(size.cx, size.cy);
+        } else if (std::strcmp(name, "showdirty") == 0) {
+            manager->SetShowUpdateRect(ParseBool(value));
+        } else if (std::strcmp(name, "alpha") == 0) {
+            manager->SetTransparent(std::atoi(value));
+        } else if (std::strcmp(name, "bktrans") == 0) {
+            manager->SetBackgroundTransparent(ParseBool(value));
+        } else if (std::strcmp(name, "disabledfontcolor") == 0) {
+            manager->SetDefaultDisabledColor(ParseColor(value));
+        } else if (std::strcmp(name, "defaultfontcolor") == 0) {
+            manager->SetDefaultFontColor(ParseColor(value));
+        } else if (std::strcmp(name, "linkfontcolor") == 0) {
+            manager->SetDefaultLinkFontColor(ParseColor(value));
+        } else if (std::strcmp(name, "linkhoverfontcolor") == 0) {
+            manager->SetDefaultLinkHoverFontColor(ParseColor(value));
+        } else if (std::strcmp(name, "selectedcolor") == 0) {
+            manager->SetDefaultSelectedBkColor(ParseColor(value));
+        }
+    }
+}
+
+bool CUIBuilder::Include(CXmlElement element, CControlUI* parent, CUIManager* manager,
+                         CControlUI** first) {
+    ValueBuffer countText = {}, source = {};
+    const int count = element.GetAttributeValue("count", countText, sizeof countText)
+                          ? std::atoi(countText)
+                          : 1;
+    if (!element.GetAttributeValue("source", source, sizeof source) || count <= 0)
+        return true;
+    if (m_depth + 1 > kMaxIncludeDepth)
+        return true;
+    for (int i = 0; i < count && m_budget->controls < kMaxControls; ++i) {
+        CUIBuilder builder;
+        builder.m_depth = m_depth + 1;
+        builder.m_budget = m_budget;
+        CControlUI* made = nullptr;
+        if (m_fromResource) {
+            const int number = static_cast<int>(std::strtoul(source, nullptr, 10) & 0xFFFF);
+            made = builder.Create(number, m_resourceType.GetData(), m_callback, manager, parent);
+        } else {
+            made = builder.Create(source, nullptr, m_callback, manager, parent);
+        }
+        if (made != nullptr && *first == nullptr)
+            *first = made;
+        // Without a parent nothing owns an included tree but the caller of the outer build,
+        // which takes only the first control.
+        if (made != nullptr && parent == nullptr && made != *first)
+            delete made;
+    }
+    return true;
+}
+
+CControlUI* CUIBuilder::Parse(CXmlElement element, CControlUI* parent, CUIManager* manager,
+                              bool* aborted) {
+    IContainerUI* container = nullptr;
+    if (parent != nullptr)
+        container = static_cast<IContainerUI*>(parent->Interface("IContainer"));
+
+    CControlUI* first = nullptr;
+    for (CXmlElement node = element.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        const char* tag = node.GetName();
+        if (IsDeclaration(tag))
+            continue;
+        if (std::strcmp(tag, "Include") == 0) {
+            Include(node, parent, manager, &first);
+            continue;
+        }
+        if (m_budget->controls >= kMaxControls)
+            break;
+
+        CControlUI* control = CreateControlOfClass(tag);
+        if (control == nullptr && m_callback != nullptr)
+            control = m_callback->CreateControl(tag);
+        if (control == nullptr)
+            continue;
+        ++m_budget->controls;
+
+        if (node.HasChildren()) {
+            Parse(node, control, manager, aborted);
+            if (*aborted) {
+                delete control;
+                return nullptr;
+            }
+        }
+        if (parent != nullptr && container == nullptr) {
+            delete control;
+            *aborted = true;
+            return nullptr;
+        }
+        // A parent already in a manager's tree initialises what it is given, so the control
+        // is complete before it goes in; otherwise it goes in first and the manager initialises
+        // the whole tree when it takes the root.
+        const bool liveParent = parent != nullptr && parent->Manager() != nullptr;
+        if (parent != nullptr && !liveParent && !container->Add(control)) {
+            delete control;
+            continue;
+        }
+        if (manager != nullptr) {
+            control->SetManager(manager, nullptr, false);
+            const char* defaults = manager->GetDefaultAttributeList(tag);
+            if (defaults != nullptr)
+                control->ApplyAttributeList(defaults);
+        }
+        const int count = node.GetAttributeCount();
+        for (int i = 0; i < count; ++i)
+            control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
+        if (manager != nullptr)
+            control->SetManager(nullptr, nullptr, false);
+        if (liveParent && !container->Add(control)) {
+            delete control;
+            continue;
+        }
+
+        if (first == nullptr) {
+            first = control;
+        } else if (parent == nullptr) {
+            // Only the first top-level control is handed back; a later one would have no owner.
+            delete control;
+        }
+    }
+    return first;
+}
+
+} // namespace Pane
