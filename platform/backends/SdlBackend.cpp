@@ -1,13 +1,16 @@
 #include "platform/backends/SdlBackend.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <vector>
 
 namespace plat {
@@ -18,6 +21,10 @@ namespace {
 // its owner; the owner's focus loss in between must not count as the program losing the focus.
 // A loss is believed only when none of our windows has regained the focus this long after it.
 constexpr Uint32 kFocusSettleMs = 150;
+
+// Without a display connection to watch (before the first window, or on a display other than
+// X11), a wait looks at SDL's queue at least this often.
+constexpr int kUnwatchedPollMs = 50;
 
 // Positions and sizes we asked for ourselves come back later as window events; those echoes
 // are not the window manager moving the window. Echoes older than this are forgotten.
@@ -77,11 +84,12 @@ public:
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (m_wakeFd < 0)
             return false;
-        m_wakeEvent = SDL_RegisterEvents(1);
-        if (m_wakeEvent == static_cast<Uint32>(-1)) {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            ::close(m_wakeFd);
+            m_wakeFd = -1;
             return false;
         }
         // SDL starts with text input on; it runs only while an editor has the focus.
@@ -108,6 +116,10 @@ public:
             SDL_CaptureMouse(SDL_FALSE);
         m_sdlCapture = false;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        m_display = nullptr;
+        m_displayFd = -1;
+        ::close(m_wakeFd);
+        m_wakeFd = -1;
     }
 
     bool CreateNative(HWND hwnd, const NativeWindowInfo& info) override {
@@ -140,6 +152,7 @@ public:
             SDL_SetWindowHitTest(n.window, &SdlBackend::HitTest, this);
         m_byId[n.id] = hwnd;
         m_windows[hwnd] = n;
+        WatchDisplayOf(n.window);
         return true;
     }
 
@@ -263,6 +276,13 @@ public:
         ++m_presents;
     }
 
+    // SDL's own waiting functions are never used. While SDL_WaitEvent* waits, every event SDL
+    // queues (its own, on this thread, too) makes it send an X ClientMessage on a second display
+    // connection to its newest window, as a wake-up. A pop-up closed right after is destroyed on
+    // the main connection, and the X server may handle that first: the wake-up then fails with
+    // BadWindow, an error Xlib only reads when SDL closes that connection at shutdown, where
+    // its default handler ends the process. So this waits itself, on the display connection
+    // and on a descriptor that Wake signals, and takes events from SDL only by polling.
     void WaitEvents(DWORD timeoutMs) override {
         Uint32 wait = timeoutMs;
         if (m_focusCheckAt != 0) {
@@ -270,33 +290,18 @@ public:
             const Uint32 left = SDL_TICKS_PASSED(now, m_focusCheckAt) ? 0 : m_focusCheckAt - now;
             wait = std::min(wait, left);
         }
-        SDL_Event event;
-        bool got = false;
-        if (wait == kWaitForever)
-            got = SDL_WaitEvent(&event) == 1;
-        else if (wait == 0)
-            got = SDL_PollEvent(&event) == 1;
-        else
-            got = SDL_WaitEventTimeout(&event, static_cast<int>(std::min<Uint32>(wait, INT_MAX))) ==
-                  1;
-        if (got) {
-            Handle(event);
-            while (SDL_PollEvent(&event) == 1)
-                Handle(event);
-        }
+        if (!DeliverPending() && wait != 0 && Block(wait))
+            DeliverPending();
         SettleFocus();
     }
 
     void Wake() override {
-        // Any thread: Stop clears g_running under the same lock before SDL goes away.
+        // Any thread: Stop clears g_running under the same lock before the descriptor closes.
         std::lock_guard<std::mutex> lock(g_runningMutex);
-        if (g_running != this || m_wakePending.exchange(true))
+        if (g_running != this)
             return;
-        SDL_Event event;
-        SDL_zero(event);
-        event.type = m_wakeEvent;
-        if (SDL_PushEvent(&event) != 1)
-            m_wakePending = false;
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
     }
 
     DWORD Now() override { return SDL_GetTicks(); }
@@ -392,6 +397,49 @@ public:
     int Presents() const { return m_presents; }
 
 private:
+    // Hands every event SDL has (reading the display first) to the window system.
+    bool DeliverPending() {
+        bool any = false;
+        SDL_Event event;
+        while (SDL_PollEvent(&event) == 1) {
+            Handle(event);
+            any = true;
+        }
+        return any;
+    }
+
+    // Waits until the display connection has input, Wake was called or `wait` passed; false
+    // when it did not wait because events were already queued.
+    bool Block(Uint32 wait) {
+        // Handling events may have queued more, in SDL or in Xlib, without the connection
+        // showing new input: those are delivered first.
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) ||
+            (m_display != nullptr && QLength(m_display) > 0))
+            return false;
+        int timeout = wait == kWaitForever ? -1 : static_cast<int>(std::min<Uint32>(wait, INT_MAX));
+        if (m_displayFd < 0 && (timeout < 0 || timeout > kUnwatchedPollMs))
+            timeout = kUnwatchedPollMs;
+        pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_displayFd, POLLIN, 0}};
+        ::poll(fds, m_displayFd >= 0 ? 2 : 1, timeout);
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(m_wakeFd, &count, sizeof count);
+        return true;
+    }
+
+    // The X display connection behind SDL's windows, watched by Block; the same for every
+    // window, so the first one tells.
+    void WatchDisplayOf(SDL_Window* window) {
+        if (m_display != nullptr)
+            return;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11 &&
+            info.info.x11.display != nullptr) {
+            m_display = info.info.x11.display;
+            m_displayFd = ConnectionNumber(m_display);
+        }
+    }
+
     NativeWindow* Find(HWND hwnd) {
         auto it = m_windows.find(hwnd);
         return it == m_windows.end() ? nullptr : &it->second;
@@ -703,8 +751,6 @@ private:
                 // window's close request, which each window already received).
                 break;
             default:
-                if (event.type == m_wakeEvent)
-                    m_wakePending = false;
                 break;
         }
     }
@@ -712,8 +758,9 @@ private:
     std::map<HWND, NativeWindow> m_windows;
     std::map<Uint32, HWND> m_byId;
     std::map<HCURSOR, SDL_Cursor*> m_cursors;
-    Uint32 m_wakeEvent = 0;
-    std::atomic<bool> m_wakePending{false};
+    int m_wakeFd = -1;            // an eventfd: Wake makes it readable
+    Display* m_display = nullptr; // SDL's X display connection, once a window tells it
+    int m_displayFd = -1;
     bool m_modelCapture = false; // the window system holds the capture
     bool m_sdlCapture = false;   // SDL holds the pointer
     unsigned m_buttonsHeld = 0;  // bit per MouseButton
