@@ -41,7 +41,8 @@ struct NativeWindow {
     HWND owner = nullptr;
     SDL_Window* window = nullptr;
     Uint32 id = 0;
-    bool popup = false; // an owned pop-up: override-redirect, never focused by the desktop
+    bool popup = false;       // an owned pop-up: override-redirect, never focused by the desktop
+    bool passThrough = false; // the pointer goes through it to the window below (tooltip)
     bool shown = false;
     bool minimised = false;
     bool focused = false; // holds the desktop's keyboard focus
@@ -132,8 +133,10 @@ public:
         // is a program's main window and must be able to take the keyboard focus.
         n.popup = info.popup && info.owner != nullptr;
         Uint32 flags = SDL_WINDOW_HIDDEN;
+        n.passThrough = (info.exStyle & WS_EX_TRANSPARENT) != 0;
         if (n.popup)
-            flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+            flags |= (n.passThrough ? SDL_WINDOW_TOOLTIP : SDL_WINDOW_POPUP_MENU) |
+                     SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
         else if ((info.style & WS_CAPTION) != WS_CAPTION)
             flags |= SDL_WINDOW_BORDERLESS; // the window draws its own caption
         if (info.exStyle & WS_EX_TOOLWINDOW)
@@ -365,15 +368,40 @@ public:
         return result;
     }
 
-    RECT WorkArea(POINT screen) override {
-        SDL_Point pt{screen.x, screen.y};
-        int index = SDL_GetPointDisplayIndex(&pt);
-        if (index < 0)
-            index = 0;
-        SDL_Rect rc{0, 0, 0, 0};
-        if (SDL_GetDisplayUsableBounds(index, &rc) != 0 && SDL_GetDisplayBounds(index, &rc) != 0)
-            return RECT{0, 0, 1024, 768};
-        return RECT{rc.x, rc.y, rc.x + rc.w, rc.y + rc.h};
+    // SDL lists the primary display first.
+    std::vector<MonitorDesc> Monitors() override {
+        std::vector<MonitorDesc> monitors;
+        const auto toRect = [](const SDL_Rect& r) { return RECT{r.x, r.y, r.x + r.w, r.y + r.h}; };
+        const int count = SDL_GetNumVideoDisplays();
+        for (int i = 0; i < count; ++i) {
+            SDL_Rect bounds{0, 0, 0, 0};
+            if (SDL_GetDisplayBounds(i, &bounds) != 0)
+                continue;
+            SDL_Rect usable = bounds;
+            if (SDL_GetDisplayUsableBounds(i, &usable) != 0)
+                usable = bounds;
+            monitors.push_back(MonitorDesc{toRect(bounds), toRect(usable)});
+        }
+        return monitors;
+    }
+
+    void SetIcon(HWND hwnd, const Bitmap& picture) override {
+        NativeWindow* n = Find(hwnd);
+        if (!n || picture.Empty())
+            return; // SDL keeps the last icon: a window never loses one it was given
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, picture.width, picture.height, 32,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+        if (!icon)
+            return;
+        // The desktop wants straight alpha; the picture is premultiplied.
+        for (int y = 0; y < picture.height; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(icon->pixels) +
+                                                    static_cast<std::ptrdiff_t>(y) * icon->pitch);
+            for (int x = 0; x < picture.width; ++x)
+                row[x] = Unpremultiply(picture.At(x, y));
+        }
+        SDL_SetWindowIcon(n->window, icon);
+        SDL_FreeSurface(icon);
     }
 
     bool ReadPixels(HWND hwnd, Bitmap* out) {
@@ -395,6 +423,11 @@ public:
     }
 
     int Presents() const { return m_presents; }
+
+    SDL_Window* SdlWindowOf(HWND hwnd) {
+        NativeWindow* n = Find(hwnd);
+        return n ? n->window : nullptr;
+    }
 
 private:
     // Hands every event SDL has (reading the display first) to the window system.
@@ -554,6 +587,15 @@ private:
         return screen.x >= x && screen.x < x + w && screen.y >= y && screen.y < y + h;
     }
 
+    bool PointerInAnotherWindow(const NativeWindow& from) {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        for (auto& [hwnd, n] : m_windows)
+            if (&n != &from && n.shown && !n.minimised && Inside(n, POINT{x, y}))
+                return true;
+        return false;
+    }
+
     // The native window under a screen point: the one the event came from when the point lies
     // in it, else a shown pop-up (always on top), else another shown window; null outside all.
     HWND OverAt(const NativeWindow& from, POINT screen) {
@@ -685,7 +727,10 @@ private:
                     m_focusCheckAt = 1;
                 break;
             case SDL_WINDOWEVENT_LEAVE:
-                InputMouseLeft(hwnd);
+                // Onto another window of ours (a tooltip the pointer passes through, a pop-up):
+                // the motion reported there decides where the pointer is.
+                if (!PointerInAnotherWindow(*n))
+                    InputMouseLeft(hwnd);
                 break;
             case SDL_WINDOWEVENT_CLOSE:
                 InputCloseRequest(hwnd);
@@ -914,6 +959,17 @@ bool ReadNativePixels(HWND hwnd, Bitmap* out) {
 int PresentCount() {
     SdlBackend* backend = Running();
     return backend ? backend->Presents() : 0;
+}
+
+unsigned long NativeWindowId(HWND hwnd) {
+    SdlBackend* backend = Running();
+    SDL_Window* window = backend ? backend->SdlWindowOf(hwnd) : nullptr;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+        info.subsystem != SDL_SYSWM_X11)
+        return 0;
+    return static_cast<unsigned long>(info.info.x11.window);
 }
 
 } // namespace sdl

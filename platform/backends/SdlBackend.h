@@ -27,4 +27,8 @@ bool ReadNativePixels(HWND hwnd, Bitmap* out);
 // How many times the backend copied a rectangle to the screen, over every window.
 int PresentCount();
 
+// The X window of a top-level or popup window (0 when there is none or the display is not
+// X11), for tests that ask the X server what the desktop sees.
+unsigned long NativeWindowId(HWND hwnd);
+
 } // namespace plat::sdl
