@@ -424,6 +424,15 @@ public:
 
     int Presents() const { return m_presents; }
 
+    void SyncAndDeliver() {
+        // XSync waits for the server's answer, and the server sends every event it queued for
+        // us before that answer.
+        if (m_display != nullptr)
+            XSync(m_display, False);
+        DeliverPending();
+        SettleFocus();
+    }
+
     SDL_Window* SdlWindowOf(HWND hwnd) {
         NativeWindow* n = Find(hwnd);
         return n ? n->window : nullptr;
@@ -588,8 +597,15 @@ private:
     }
 
     bool PointerInAnotherWindow(const NativeWindow& from) {
+        // Where the pointer is now, asked of the X server: SDL's global position may be one
+        // it kept from before.
         int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
+        ::Window root = 0, child = 0;
+        int wx = 0, wy = 0;
+        unsigned int mask = 0;
+        if (m_display == nullptr || !XQueryPointer(m_display, DefaultRootWindow(m_display), &root,
+                                                   &child, &x, &y, &wx, &wy, &mask))
+            SDL_GetGlobalMouseState(&x, &y);
         for (auto& [hwnd, n] : m_windows)
             if (&n != &from && n.shown && !n.minimised && Inside(n, POINT{x, y}))
                 return true;
@@ -959,6 +975,14 @@ bool ReadNativePixels(HWND hwnd, Bitmap* out) {
 int PresentCount() {
     SdlBackend* backend = Running();
     return backend ? backend->Presents() : 0;
+}
+
+bool DeliverPendingInput() {
+    SdlBackend* backend = Running();
+    if (!backend)
+        return false;
+    backend->SyncAndDeliver();
+    return true;
 }
 
 unsigned long NativeWindowId(HWND hwnd) {

@@ -525,8 +525,12 @@ void InputMouseLeft(HWND window) {
     State& s = S();
     if (s.capture != nullptr)
         return;
+    // A late leave of a window the pointer left earlier must not end tracking that began in
+    // another; a window the pointer passes through was only ever over the tracked one.
     WindowData* tracked = Find(s.track.hwnd);
-    if (tracked == nullptr || window == nullptr || TopOf(tracked) == Find(window))
+    WindowData* left = Find(window);
+    if (tracked == nullptr || window == nullptr || TopOf(tracked) == left ||
+        (left != nullptr && left->PassesPointer()))
         EndLeaveTracking(nullptr);
     s.mouseOver = nullptr;
 }
