@@ -119,7 +119,8 @@ std::string NextWord(std::string& rest) {
         return {};
     }
     const std::size_t end = rest.find(' ', start);
-    std::string word = rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string word =
+        rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
     rest = end == std::string::npos ? std::string() : rest.substr(end + 1);
     return word;
 }
@@ -137,10 +138,10 @@ struct KeyName {
     int vk;
 };
 const KeyName kKeys[] = {
-    {"Tab", plat::VK_TAB},       {"Return", plat::VK_RETURN},   {"Escape", plat::VK_ESCAPE},
-    {"Up", plat::VK_UP},         {"Down", plat::VK_DOWN},       {"Left", plat::VK_LEFT},
-    {"Right", plat::VK_RIGHT},   {"Home", plat::VK_HOME},       {"End", plat::VK_END},
-    {"PageUp", plat::VK_PRIOR},  {"PageDown", plat::VK_NEXT},   {"Space", plat::VK_SPACE},
+    {"Tab", plat::VK_TAB},       {"Return", plat::VK_RETURN},  {"Escape", plat::VK_ESCAPE},
+    {"Up", plat::VK_UP},         {"Down", plat::VK_DOWN},      {"Left", plat::VK_LEFT},
+    {"Right", plat::VK_RIGHT},   {"Home", plat::VK_HOME},      {"End", plat::VK_END},
+    {"PageUp", plat::VK_PRIOR},  {"PageDown", plat::VK_NEXT},  {"Space", plat::VK_SPACE},
     {"Delete", plat::VK_DELETE}, {"Backspace", plat::VK_BACK},
 };
 
@@ -283,7 +284,8 @@ std::string EscapeDumpText(const char* text) {
 void DumpControl(std::string& out, CControlUI* control, int depth) {
     out.append(static_cast<std::size_t>(depth) * 2, ' ');
     out += control->ClassName();
-    out += " \"" + EscapeDumpText(control->Name().GetData()) + "\" " + RectText(control->Position());
+    out +=
+        " \"" + EscapeDumpText(control->Name().GetData()) + "\" " + RectText(control->Position());
     if (!control->IsVisible())
         out += " hidden";
     if (!control->IsEnabled())
@@ -373,7 +375,8 @@ void StartAutomation() {
     }
     if (const char* script = std::getenv("PANE_SCRIPT"); script != nullptr && *script != '\0') {
         if (!plat::headless::Active()) {
-            std::fprintf(stderr, "PANE_SCRIPT needs the headless backend (PANE_BACKEND=headless)\n");
+            std::fprintf(stderr,
+                         "PANE_SCRIPT needs the headless backend (PANE_BACKEND=headless)\n");
             std::fflush(nullptr);
             std::_Exit(3);
         }
@@ -440,8 +443,7 @@ std::string CScriptPlayer::RunLine(const std::string& line) {
         return *out != nullptr ? std::string() : "no control " + name;
     };
 
-    if (command == "click" || command == "dblclick" || command == "rclick" ||
-        command == "move") {
+    if (command == "click" || command == "dblclick" || command == "rclick" || command == "move") {
         // The name is the rest of the line, so "@TEXT" may hold spaces.
         CControlUI* target = nullptr;
         if (std::string why = control(rest, &target); !why.empty())

@@ -122,7 +122,8 @@ void CUIBuilder::ApplyDeclarations(CXmlElement root, CUIManager* manager) const 
             if (*name != '\0')
                 manager->AddImage(name, *type != '\0' ? type : nullptr, ParseColor(mask));
         } else if (std::strcmp(tag, "Font") == 0) {
-            ValueBuffer name = {}, size = {}, bold = {}, underline = {}, italic = {}, isDefault = {};
+            ValueBuffer name = {}, size = {}, bold = {}, underline = {}, italic = {},
+                        isDefault = {};
             node.GetAttributeValue("name", name, sizeof name);
             const int pixels =
                 node.GetAttributeValue("size", size, sizeof size) ? std::atoi(size) : 12;
@@ -131,7 +132,8 @@ void CUIBuilder::ApplyDeclarations(CXmlElement root, CUIManager* manager) const 
             node.GetAttributeValue("italic", italic, sizeof italic);
             node.GetAttributeValue("default", isDefault, sizeof isDefault);
             if (*name != '\0') {
-                manager->AddFont(name, pixels, ParseBool(bold), ParseBool(underline), ParseBool(italic));
+                manager->AddFont(name, pixels, ParseBool(bold), ParseBool(underline),
+                                 ParseBool(italic));
                 if (ParseBool(isDefault))
                     manager->SetDefaultFont(name, pixels, ParseBool(bold), ParseBool(underline),
                                             ParseBool(italic));
@@ -195,9 +197,8 @@ void CUIBuilder::ApplyWindowAttributes(CXmlElement root, CUIManager* manager) co
 bool CUIBuilder::Include(CXmlElement element, CControlUI* parent, CUIManager* manager,
                          CControlUI** first) {
     ValueBuffer countText = {}, source = {};
-    const int count = element.GetAttributeValue("count", countText, sizeof countText)
-                          ? std::atoi(countText)
-                          : 1;
+    const int count =
+        element.GetAttributeValue("count", countText, sizeof countText) ? std::atoi(countText) : 1;
     if (!element.GetAttributeValue("source", source, sizeof source) || count <= 0)
         return true;
     if (m_depth + 1 > kMaxIncludeDepth)

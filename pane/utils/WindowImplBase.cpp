@@ -2,6 +2,7 @@
 
 #include "pane/core/Automation.h"
 #include "pane/core/Control.h"
+#include "platform/base/NameCompare.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,8 +91,11 @@ PANE_END_MESSAGE_MAP()
 
 namespace {
 
-bool IsMaximised(plat::HWND hWnd) {
-    return (plat::GetWindowLongPtr(hWnd, plat::GWL_STYLE) & plat::WS_MAXIMIZE) != 0;
+// The monitor nearest the window: its whole rectangle and work area.
+bool MonitorOf(plat::HWND hWnd, plat::MONITORINFO* info) {
+    info->cbSize = sizeof *info;
+    return plat::GetMonitorInfo(plat::MonitorFromWindow(hWnd, plat::MONITOR_DEFAULTTONEAREST),
+                                info);
 }
 
 // Controls over which the caption band does not drag the window.
@@ -128,8 +132,8 @@ CUIString WindowImplBase::BuiltinMarkup(int width, int height) {
             CUIString attribute;
             attribute.Format("%s%s%simage=&quot;res='159' restype='png' mask='#FFFF00FF' "
                              "source='%d,%d,%d,%d'%s&quot;",
-                             part == 0 && state == 0 ? "" : " ", kParts[part], kStates[state], x,
-                             y, x + 16, y + 16, part >= 2 ? " corner='2,2,2,2'" : "");
+                             part == 0 && state == 0 ? "" : " ", kParts[part], kStates[state], x, y,
+                             x + 16, y + 16, part >= 2 ? " corner='2,2,2,2'" : "");
             markup += attribute;
         }
     }
@@ -142,8 +146,7 @@ CUIString WindowImplBase::BuiltinMarkup(int width, int height) {
 
 plat::LRESULT WindowImplBase::MessageHandler(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM,
                                              bool& handled) {
-    if (msg == plat::WM_KEYDOWN &&
-        (wParam == plat::VK_RETURN || wParam == plat::VK_ESCAPE)) {
+    if (msg == plat::WM_KEYDOWN && (wParam == plat::VK_RETURN || wParam == plat::VK_ESCAPE)) {
         const plat::LRESULT result = ResponseDefaultKeyEvent(wParam);
         handled = result != 0;
         return result;
@@ -228,12 +231,13 @@ plat::LRESULT WindowImplBase::OnNcActivate(plat::UINT, plat::WPARAM wParam, plat
     return wParam == 0 ? 1 : 0;
 }
 
-plat::LRESULT WindowImplBase::OnNcCalcSize(plat::UINT, plat::WPARAM, plat::LPARAM lParam,
-                                           bool&) {
+plat::LRESULT WindowImplBase::OnNcCalcSize(plat::UINT, plat::WPARAM, plat::LPARAM lParam, bool&) {
     // The client area is the whole window: there is no frame to take off. A maximised window
     // fills the work area exactly.
     plat::RECT work;
-    if (lParam != 0 && IsMaximised(m_hWnd) && plat::GetMonitorWorkArea(m_hWnd, &work)) {
+    if (lParam != 0 && plat::IsZoomed(m_hWnd) && plat::GetMonitorWorkArea(m_hWnd, &work)) {
+        // With wParam TRUE the first rectangle of the parameters is the proposed client area,
+        // with FALSE the single rectangle given: either way a rectangle at lParam.
         auto* proposed = reinterpret_cast<plat::RECT*>(lParam);
         proposed->right = proposed->left + (work.right - work.left);
         proposed->bottom = proposed->top + (work.bottom - work.top);
@@ -266,13 +270,12 @@ plat::LRESULT WindowImplBase::OnGetMinMaxInfo(plat::UINT, plat::WPARAM, plat::LP
                                               bool& handled) {
     handled = false;
     auto* info = reinterpret_cast<plat::MINMAXINFO*>(lParam);
-    plat::RECT work;
-    plat::RECT monitor;
-    if (info == nullptr || !plat::GetMonitorWorkArea(m_hWnd, &work))
+    plat::MONITORINFO monitor;
+    if (info == nullptr || !MonitorOf(m_hWnd, &monitor))
         return 0;
-    monitor = work;
-    plat::GetMonitorRect(m_hWnd, &monitor);
-    info->ptMaxPosition = plat::POINT{work.left - monitor.left, work.top - monitor.top};
+    const plat::RECT& work = monitor.rcWork;
+    info->ptMaxPosition =
+        plat::POINT{work.left - monitor.rcMonitor.left, work.top - monitor.rcMonitor.top};
     info->ptMaxSize = plat::POINT{work.right - work.left, work.bottom - work.top};
     info->ptMinTrackSize = plat::POINT{m_pm.GetMinInfo().cx, m_pm.GetMinInfo().cy};
     return 0;
@@ -288,8 +291,7 @@ plat::LRESULT WindowImplBase::OnMouseHover(plat::UINT, plat::WPARAM, plat::LPARA
     return 0;
 }
 
-plat::LRESULT WindowImplBase::OnSize(plat::UINT, plat::WPARAM wParam, plat::LPARAM,
-                                     bool& handled) {
+plat::LRESULT WindowImplBase::OnSize(plat::UINT, plat::WPARAM wParam, plat::LPARAM, bool& handled) {
     const plat::SIZE round = m_pm.GetRoundCorner();
     if (wParam != plat::SIZE_MINIMIZED && (round.cx != 0 || round.cy != 0)) {
         plat::RECT rc;
@@ -307,8 +309,8 @@ plat::LRESULT WindowImplBase::OnChar(plat::UINT, plat::WPARAM, plat::LPARAM, boo
     return 0;
 }
 
-plat::LRESULT WindowImplBase::OnSysCommand(plat::UINT msg, plat::WPARAM wParam,
-                                           plat::LPARAM lParam, bool&) {
+plat::LRESULT WindowImplBase::OnSysCommand(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
+                                           bool&) {
     if (wParam == plat::SC_CLOSE) {
         // Closing from the system menu ends the whole program's message loop.
         plat::PostQuitMessage(0);
@@ -375,8 +377,7 @@ plat::LRESULT WindowImplBase::OnSetFocus(plat::UINT, plat::WPARAM, plat::LPARAM,
     return 0;
 }
 
-plat::LRESULT WindowImplBase::OnLButtonDown(plat::UINT, plat::WPARAM, plat::LPARAM,
-                                            bool& handled) {
+plat::LRESULT WindowImplBase::OnLButtonDown(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
     handled = false;
     return 0;
 }
@@ -406,73 +407,73 @@ plat::LRESULT WindowImplBase::HandleMessage(plat::UINT msg, plat::WPARAM wParam,
     plat::LRESULT result = 0;
     bool handled = true;
     switch (msg) {
-    case plat::WM_CREATE:
-        result = OnCreate(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_CLOSE:
-        result = OnClose(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_DESTROY:
-        result = OnDestroy(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_NCACTIVATE:
-        result = OnNcActivate(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_NCCALCSIZE:
-        result = OnNcCalcSize(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_NCPAINT:
-        result = OnNcPaint(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_NCHITTEST:
-        result = OnNcHitTest(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_GETMINMAXINFO:
-        result = OnGetMinMaxInfo(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_MOUSEWHEEL:
-        result = OnMouseWheel(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_SIZE:
-        result = OnSize(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_CHAR:
-        result = OnChar(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_SYSCOMMAND:
-        result = OnSysCommand(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_KEYDOWN:
-        result = OnKeyDown(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_KEYUP:
-        result = OnKeyUp(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_KILLFOCUS:
-        result = OnKillFocus(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_SETFOCUS:
-        result = OnSetFocus(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_LBUTTONUP:
-        result = OnLButtonUp(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_LBUTTONDOWN:
-        result = OnLButtonDown(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_MOUSEMOVE:
-        result = OnMouseMove(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_MOUSEHOVER:
-        result = OnMouseHover(msg, wParam, lParam, handled);
-        break;
-    case plat::WM_NCLBUTTONDBLCLK:
-        // No maximising by a double click on the caption.
-        result = 0;
-        break;
-    default:
-        handled = false;
-        break;
+        case plat::WM_CREATE:
+            result = OnCreate(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_CLOSE:
+            result = OnClose(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_DESTROY:
+            result = OnDestroy(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_NCACTIVATE:
+            result = OnNcActivate(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_NCCALCSIZE:
+            result = OnNcCalcSize(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_NCPAINT:
+            result = OnNcPaint(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_NCHITTEST:
+            result = OnNcHitTest(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_GETMINMAXINFO:
+            result = OnGetMinMaxInfo(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_MOUSEWHEEL:
+            result = OnMouseWheel(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_SIZE:
+            result = OnSize(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_CHAR:
+            result = OnChar(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_SYSCOMMAND:
+            result = OnSysCommand(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_KEYDOWN:
+            result = OnKeyDown(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_KEYUP:
+            result = OnKeyUp(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_KILLFOCUS:
+            result = OnKillFocus(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_SETFOCUS:
+            result = OnSetFocus(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_LBUTTONUP:
+            result = OnLButtonUp(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_LBUTTONDOWN:
+            result = OnLButtonDown(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_MOUSEMOVE:
+            result = OnMouseMove(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_MOUSEHOVER:
+            result = OnMouseHover(msg, wParam, lParam, handled);
+            break;
+        case plat::WM_NCLBUTTONDBLCLK:
+            // No maximising by a double click on the caption.
+            result = 0;
+            break;
+        default:
+            handled = false;
+            break;
     }
     if (handled)
         return result;

@@ -67,32 +67,34 @@ private:
 };
 
 // Declares the message map of a class derived from CNotifyPump.
-#define PANE_DECLARE_MESSAGE_MAP()                                                                \
-protected:                                                                                        \
-    static const ::Pane::NotifyMap* GetThisMessageMap();                                          \
+#define PANE_DECLARE_MESSAGE_MAP()                                                                 \
+protected:                                                                                         \
+    static const ::Pane::NotifyMap* GetThisMessageMap();                                           \
     const ::Pane::NotifyMap* GetMessageMap() const override;
 
 // Defines it: PANE_BEGIN_MESSAGE_MAP(MyWindow, WindowImplBase), entries, PANE_END_MESSAGE_MAP().
-#define PANE_BEGIN_MESSAGE_MAP(theClass, baseClass)                                               \
-    const ::Pane::NotifyMap* theClass::GetMessageMap() const { return GetThisMessageMap(); }      \
-    const ::Pane::NotifyMap* theClass::GetThisMessageMap() {                                      \
-        using ThisClass = theClass;                                                               \
-        using BaseClass = baseClass;                                                              \
+#define PANE_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                \
+    const ::Pane::NotifyMap* theClass::GetMessageMap() const {                                     \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
+    const ::Pane::NotifyMap* theClass::GetThisMessageMap() {                                       \
+        using ThisClass [[maybe_unused]] = theClass;                                               \
+        using BaseClass = baseClass;                                                               \
         static const ::Pane::NotifyMapEntry entries[] = {
 // handler(WPARAM, LPARAM)
-#define PANE_ON_NOTIFY(type, control, handler)                                                    \
-    {type, control, ::Pane::kNotifySigParams,                                                     \
+#define PANE_ON_NOTIFY(type, control, handler)                                                     \
+    {type, control, ::Pane::kNotifySigParams,                                                      \
      static_cast<::Pane::NotifyHandlerParams>(&ThisClass::handler), nullptr},
 // handler(NotifyMessage&)
-#define PANE_ON_NOTIFY_MSG(type, control, handler)                                                \
-    {type, control, ::Pane::kNotifySigMsg, nullptr,                                               \
+#define PANE_ON_NOTIFY_MSG(type, control, handler)                                                 \
+    {type, control, ::Pane::kNotifySigMsg, nullptr,                                                \
      static_cast<::Pane::NotifyHandlerMsg>(&ThisClass::handler)},
-#define PANE_END_MESSAGE_MAP()                                                                    \
-    {nullptr, nullptr, ::Pane::kNotifySigEnd, nullptr, nullptr}                                   \
-    }                                                                                             \
-    ;                                                                                             \
-    static const ::Pane::NotifyMap map{&BaseClass::GetThisMessageMap, entries};                   \
-    return &map;                                                                                  \
+#define PANE_END_MESSAGE_MAP()                                                                     \
+    { nullptr, nullptr, ::Pane::kNotifySigEnd, nullptr, nullptr }                                  \
+    }                                                                                              \
+    ;                                                                                              \
+    static const ::Pane::NotifyMap map{&BaseClass::GetThisMessageMap, entries};                    \
+    return &map;                                                                                   \
     }
 
 class WindowImplBase : public CWindowWnd,
@@ -157,8 +159,8 @@ protected:
                                     bool& handled);
     virtual plat::LRESULT OnNcHitTest(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
                                       bool& handled);
-    virtual plat::LRESULT OnGetMinMaxInfo(plat::UINT msg, plat::WPARAM wParam,
-                                          plat::LPARAM lParam, bool& handled);
+    virtual plat::LRESULT OnGetMinMaxInfo(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
+                                          bool& handled);
     virtual plat::LRESULT OnMouseWheel(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
                                        bool& handled);
     virtual plat::LRESULT OnMouseHover(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
