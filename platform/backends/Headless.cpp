@@ -106,7 +106,11 @@ public:
         return true;
     }
     std::string GetClipboardText() override { return m_clipboard; }
-    RECT WorkArea(POINT) override { return m_workArea; }
+    std::vector<MonitorDesc> Monitors() override { return m_monitors; }
+    void SetIcon(HWND hwnd, const Bitmap& picture) override {
+        if (auto* n = Get(hwnd))
+            n->icon = picture;
+    }
 
     headless::NativeState* Get(HWND hwnd) {
         auto it = m_windows.find(hwnd);
@@ -123,7 +127,8 @@ public:
     HCURSOR m_cursor = IDC_ARROW;
     POINT m_pointer;
     RECT m_imeRect;
-    RECT m_workArea{0, 0, 1920, 1040};
+    // One 1920 × 1080 display with a 40-pixel panel at the bottom, until a test says otherwise.
+    std::vector<MonitorDesc> m_monitors{{RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}}};
     std::string m_clipboard;
 
 private:
@@ -334,7 +339,13 @@ bool MouseCaptured() {
 
 void SetWorkArea(const RECT& rect) {
     if (HeadlessBackend* b = Current())
-        b->m_workArea = rect;
+        b->m_monitors.front().work = rect;
+}
+
+void SetMonitors(const std::vector<MonitorDesc>& monitors) {
+    HeadlessBackend* b = Current();
+    if (b != nullptr && !monitors.empty())
+        b->m_monitors = monitors;
 }
 
 const Bitmap* Pixels(HWND hwnd) {

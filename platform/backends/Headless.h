@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace plat::headless {
 
@@ -62,6 +63,7 @@ struct NativeState {
     int regionEy = 0;
     std::string title;
     int presents = 0; // how many times a part of the back buffer was presented
+    Bitmap icon;      // the picture shown for the window; empty when none
 };
 bool GetNativeState(HWND hwnd, NativeState* out);
 
@@ -69,7 +71,9 @@ HCURSOR Cursor();
 bool TextInputOn();
 RECT ImeRect(); // screen
 bool MouseCaptured();
+// The displays (the primary one first); SetWorkArea changes the primary one's work area.
 void SetWorkArea(const RECT& rect);
+void SetMonitors(const std::vector<MonitorDesc>& monitors);
 
 // The back buffer of the top-level or popup window holding hwnd (null when none), and as PNG.
 const Bitmap* Pixels(HWND hwnd);

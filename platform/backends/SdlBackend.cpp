@@ -1,13 +1,16 @@
 #include "platform/backends/SdlBackend.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <vector>
 
 namespace plat {
@@ -18,6 +21,10 @@ namespace {
 // its owner; the owner's focus loss in between must not count as the program losing the focus.
 // A loss is believed only when none of our windows has regained the focus this long after it.
 constexpr Uint32 kFocusSettleMs = 150;
+
+// Without a display connection to watch (before the first window, or on a display other than
+// X11), a wait looks at SDL's queue at least this often.
+constexpr int kUnwatchedPollMs = 50;
 
 // Positions and sizes we asked for ourselves come back later as window events; those echoes
 // are not the window manager moving the window. Echoes older than this are forgotten.
@@ -34,7 +41,8 @@ struct NativeWindow {
     HWND owner = nullptr;
     SDL_Window* window = nullptr;
     Uint32 id = 0;
-    bool popup = false; // an owned pop-up: override-redirect, never focused by the desktop
+    bool popup = false;       // an owned pop-up: override-redirect, never focused by the desktop
+    bool passThrough = false; // the pointer goes through it to the window below (tooltip)
     bool shown = false;
     bool minimised = false;
     bool focused = false; // holds the desktop's keyboard focus
@@ -77,11 +85,12 @@ public:
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (m_wakeFd < 0)
             return false;
-        m_wakeEvent = SDL_RegisterEvents(1);
-        if (m_wakeEvent == static_cast<Uint32>(-1)) {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            ::close(m_wakeFd);
+            m_wakeFd = -1;
             return false;
         }
         // SDL starts with text input on; it runs only while an editor has the focus.
@@ -108,6 +117,10 @@ public:
             SDL_CaptureMouse(SDL_FALSE);
         m_sdlCapture = false;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        m_display = nullptr;
+        m_displayFd = -1;
+        ::close(m_wakeFd);
+        m_wakeFd = -1;
     }
 
     bool CreateNative(HWND hwnd, const NativeWindowInfo& info) override {
@@ -120,8 +133,10 @@ public:
         // is a program's main window and must be able to take the keyboard focus.
         n.popup = info.popup && info.owner != nullptr;
         Uint32 flags = SDL_WINDOW_HIDDEN;
+        n.passThrough = (info.exStyle & WS_EX_TRANSPARENT) != 0;
         if (n.popup)
-            flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+            flags |= (n.passThrough ? SDL_WINDOW_TOOLTIP : SDL_WINDOW_POPUP_MENU) |
+                     SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
         else if ((info.style & WS_CAPTION) != WS_CAPTION)
             flags |= SDL_WINDOW_BORDERLESS; // the window draws its own caption
         if (info.exStyle & WS_EX_TOOLWINDOW)
@@ -140,6 +155,7 @@ public:
             SDL_SetWindowHitTest(n.window, &SdlBackend::HitTest, this);
         m_byId[n.id] = hwnd;
         m_windows[hwnd] = n;
+        WatchDisplayOf(n.window);
         return true;
     }
 
@@ -263,6 +279,13 @@ public:
         ++m_presents;
     }
 
+    // SDL's own waiting functions are never used. While SDL_WaitEvent* waits, every event SDL
+    // queues (its own, on this thread, too) makes it send an X ClientMessage on a second display
+    // connection to its newest window, as a wake-up. A pop-up closed right after is destroyed on
+    // the main connection, and the X server may handle that first: the wake-up then fails with
+    // BadWindow, an error Xlib only reads when SDL closes that connection at shutdown, where
+    // its default handler ends the process. So this waits itself, on the display connection
+    // and on a descriptor that Wake signals, and takes events from SDL only by polling.
     void WaitEvents(DWORD timeoutMs) override {
         Uint32 wait = timeoutMs;
         if (m_focusCheckAt != 0) {
@@ -270,33 +293,18 @@ public:
             const Uint32 left = SDL_TICKS_PASSED(now, m_focusCheckAt) ? 0 : m_focusCheckAt - now;
             wait = std::min(wait, left);
         }
-        SDL_Event event;
-        bool got = false;
-        if (wait == kWaitForever)
-            got = SDL_WaitEvent(&event) == 1;
-        else if (wait == 0)
-            got = SDL_PollEvent(&event) == 1;
-        else
-            got = SDL_WaitEventTimeout(&event, static_cast<int>(std::min<Uint32>(wait, INT_MAX))) ==
-                  1;
-        if (got) {
-            Handle(event);
-            while (SDL_PollEvent(&event) == 1)
-                Handle(event);
-        }
+        if (!DeliverPending() && wait != 0 && Block(wait))
+            DeliverPending();
         SettleFocus();
     }
 
     void Wake() override {
-        // Any thread: Stop clears g_running under the same lock before SDL goes away.
+        // Any thread: Stop clears g_running under the same lock before the descriptor closes.
         std::lock_guard<std::mutex> lock(g_runningMutex);
-        if (g_running != this || m_wakePending.exchange(true))
+        if (g_running != this)
             return;
-        SDL_Event event;
-        SDL_zero(event);
-        event.type = m_wakeEvent;
-        if (SDL_PushEvent(&event) != 1)
-            m_wakePending = false;
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
     }
 
     DWORD Now() override { return SDL_GetTicks(); }
@@ -360,15 +368,40 @@ public:
         return result;
     }
 
-    RECT WorkArea(POINT screen) override {
-        SDL_Point pt{screen.x, screen.y};
-        int index = SDL_GetPointDisplayIndex(&pt);
-        if (index < 0)
-            index = 0;
-        SDL_Rect rc{0, 0, 0, 0};
-        if (SDL_GetDisplayUsableBounds(index, &rc) != 0 && SDL_GetDisplayBounds(index, &rc) != 0)
-            return RECT{0, 0, 1024, 768};
-        return RECT{rc.x, rc.y, rc.x + rc.w, rc.y + rc.h};
+    // SDL lists the primary display first.
+    std::vector<MonitorDesc> Monitors() override {
+        std::vector<MonitorDesc> monitors;
+        const auto toRect = [](const SDL_Rect& r) { return RECT{r.x, r.y, r.x + r.w, r.y + r.h}; };
+        const int count = SDL_GetNumVideoDisplays();
+        for (int i = 0; i < count; ++i) {
+            SDL_Rect bounds{0, 0, 0, 0};
+            if (SDL_GetDisplayBounds(i, &bounds) != 0)
+                continue;
+            SDL_Rect usable = bounds;
+            if (SDL_GetDisplayUsableBounds(i, &usable) != 0)
+                usable = bounds;
+            monitors.push_back(MonitorDesc{toRect(bounds), toRect(usable)});
+        }
+        return monitors;
+    }
+
+    void SetIcon(HWND hwnd, const Bitmap& picture) override {
+        NativeWindow* n = Find(hwnd);
+        if (!n || picture.Empty())
+            return; // SDL keeps the last icon: a window never loses one it was given
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, picture.width, picture.height, 32,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+        if (!icon)
+            return;
+        // The desktop wants straight alpha; the picture is premultiplied.
+        for (int y = 0; y < picture.height; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(icon->pixels) +
+                                                    static_cast<std::ptrdiff_t>(y) * icon->pitch);
+            for (int x = 0; x < picture.width; ++x)
+                row[x] = Unpremultiply(picture.At(x, y));
+        }
+        SDL_SetWindowIcon(n->window, icon);
+        SDL_FreeSurface(icon);
     }
 
     bool ReadPixels(HWND hwnd, Bitmap* out) {
@@ -391,7 +424,64 @@ public:
 
     int Presents() const { return m_presents; }
 
+    void SyncAndDeliver() {
+        // XSync waits for the server's answer, and the server sends every event it queued for
+        // us before that answer.
+        if (m_display != nullptr)
+            XSync(m_display, False);
+        DeliverPending();
+        SettleFocus();
+    }
+
+    SDL_Window* SdlWindowOf(HWND hwnd) {
+        NativeWindow* n = Find(hwnd);
+        return n ? n->window : nullptr;
+    }
+
 private:
+    // Hands every event SDL has (reading the display first) to the window system.
+    bool DeliverPending() {
+        bool any = false;
+        SDL_Event event;
+        while (SDL_PollEvent(&event) == 1) {
+            Handle(event);
+            any = true;
+        }
+        return any;
+    }
+
+    // Waits until the display connection has input, Wake was called or `wait` passed; false
+    // when it did not wait because events were already queued.
+    bool Block(Uint32 wait) {
+        // Handling events may have queued more, in SDL or in Xlib, without the connection
+        // showing new input: those are delivered first.
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) ||
+            (m_display != nullptr && QLength(m_display) > 0))
+            return false;
+        int timeout = wait == kWaitForever ? -1 : static_cast<int>(std::min<Uint32>(wait, INT_MAX));
+        if (m_displayFd < 0 && (timeout < 0 || timeout > kUnwatchedPollMs))
+            timeout = kUnwatchedPollMs;
+        pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_displayFd, POLLIN, 0}};
+        ::poll(fds, m_displayFd >= 0 ? 2 : 1, timeout);
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(m_wakeFd, &count, sizeof count);
+        return true;
+    }
+
+    // The X display connection behind SDL's windows, watched by Block; the same for every
+    // window, so the first one tells.
+    void WatchDisplayOf(SDL_Window* window) {
+        if (m_display != nullptr)
+            return;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11 &&
+            info.info.x11.display != nullptr) {
+            m_display = info.info.x11.display;
+            m_displayFd = ConnectionNumber(m_display);
+        }
+    }
+
     NativeWindow* Find(HWND hwnd) {
         auto it = m_windows.find(hwnd);
         return it == m_windows.end() ? nullptr : &it->second;
@@ -504,6 +594,22 @@ private:
         SDL_GetWindowPosition(n.window, &x, &y);
         SDL_GetWindowSize(n.window, &w, &h);
         return screen.x >= x && screen.x < x + w && screen.y >= y && screen.y < y + h;
+    }
+
+    bool PointerInAnotherWindow(const NativeWindow& from) {
+        // Where the pointer is now, asked of the X server: SDL's global position may be one
+        // it kept from before.
+        int x = 0, y = 0;
+        ::Window root = 0, child = 0;
+        int wx = 0, wy = 0;
+        unsigned int mask = 0;
+        if (m_display == nullptr || !XQueryPointer(m_display, DefaultRootWindow(m_display), &root,
+                                                   &child, &x, &y, &wx, &wy, &mask))
+            SDL_GetGlobalMouseState(&x, &y);
+        for (auto& [hwnd, n] : m_windows)
+            if (&n != &from && n.shown && !n.minimised && Inside(n, POINT{x, y}))
+                return true;
+        return false;
     }
 
     // The native window under a screen point: the one the event came from when the point lies
@@ -637,7 +743,10 @@ private:
                     m_focusCheckAt = 1;
                 break;
             case SDL_WINDOWEVENT_LEAVE:
-                InputMouseLeft(hwnd);
+                // Onto another window of ours (a tooltip the pointer passes through, a pop-up):
+                // the motion reported there decides where the pointer is.
+                if (!PointerInAnotherWindow(*n))
+                    InputMouseLeft(hwnd);
                 break;
             case SDL_WINDOWEVENT_CLOSE:
                 InputCloseRequest(hwnd);
@@ -703,8 +812,6 @@ private:
                 // window's close request, which each window already received).
                 break;
             default:
-                if (event.type == m_wakeEvent)
-                    m_wakePending = false;
                 break;
         }
     }
@@ -712,8 +819,9 @@ private:
     std::map<HWND, NativeWindow> m_windows;
     std::map<Uint32, HWND> m_byId;
     std::map<HCURSOR, SDL_Cursor*> m_cursors;
-    Uint32 m_wakeEvent = 0;
-    std::atomic<bool> m_wakePending{false};
+    int m_wakeFd = -1;            // an eventfd: Wake makes it readable
+    Display* m_display = nullptr; // SDL's X display connection, once a window tells it
+    int m_displayFd = -1;
     bool m_modelCapture = false; // the window system holds the capture
     bool m_sdlCapture = false;   // SDL holds the pointer
     unsigned m_buttonsHeld = 0;  // bit per MouseButton
@@ -867,6 +975,25 @@ bool ReadNativePixels(HWND hwnd, Bitmap* out) {
 int PresentCount() {
     SdlBackend* backend = Running();
     return backend ? backend->Presents() : 0;
+}
+
+bool DeliverPendingInput() {
+    SdlBackend* backend = Running();
+    if (!backend)
+        return false;
+    backend->SyncAndDeliver();
+    return true;
+}
+
+unsigned long NativeWindowId(HWND hwnd) {
+    SdlBackend* backend = Running();
+    SDL_Window* window = backend ? backend->SdlWindowOf(hwnd) : nullptr;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+        info.subsystem != SDL_SYSWM_X11)
+        return 0;
+    return static_cast<unsigned long>(info.info.x11.window);
 }
 
 } // namespace sdl

@@ -27,4 +27,14 @@ bool ReadNativePixels(HWND hwnd, Bitmap* out);
 // How many times the backend copied a rectangle to the screen, over every window.
 int PresentCount();
 
+// Makes a round trip to the display and hands every event it sent before the call to the window
+// system (queued as messages, not yet dispatched). After a program that drove the display has
+// exited (its own connection closed, which waits for the server), its input is then queued.
+// False when the SDL backend is not running.
+bool DeliverPendingInput();
+
+// The X window of a top-level or popup window (0 when there is none or the display is not
+// X11), for tests that ask the X server what the desktop sees.
+unsigned long NativeWindowId(HWND hwnd);
+
 } // namespace plat::sdl

@@ -350,6 +350,51 @@ constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
 constexpr int GWLP_USERDATA = -21;
 
+// WM_NCCALCSIZE results (with wParam TRUE).
+constexpr LRESULT WVR_HREDRAW = 0x0100;
+constexpr LRESULT WVR_VREDRAW = 0x0200;
+constexpr LRESULT WVR_REDRAW = WVR_HREDRAW | WVR_VREDRAW;
+
+// WM_SETICON and WM_GETICON wParam.
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
+
+// Monitor lookup flags and GetMonitorInfo's flag.
+constexpr DWORD MONITOR_DEFAULTTONULL = 0x00000000;
+constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 0x00000001;
+constexpr DWORD MONITOR_DEFAULTTONEAREST = 0x00000002;
+constexpr DWORD MONITORINFOF_PRIMARY = 0x00000001;
+
+// Tooltip window: styles, tool flags, messages, delay kinds.
+constexpr DWORD TTS_ALWAYSTIP = 0x01;
+constexpr DWORD TTS_NOPREFIX = 0x02;
+constexpr UINT TTF_IDISHWND = 0x0001;
+constexpr UINT TTF_CENTERTIP = 0x0002;
+constexpr UINT TTF_SUBCLASS = 0x0010;
+constexpr UINT TTF_TRACK = 0x0020;
+constexpr UINT TTF_ABSOLUTE = 0x0080;
+constexpr UINT TTF_TRANSPARENT = 0x0100;
+constexpr UINT TTM_ACTIVATE = WM_USER + 1;
+constexpr UINT TTM_SETDELAYTIME = WM_USER + 3;
+constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
+constexpr UINT TTM_TRACKACTIVATE = WM_USER + 17;
+constexpr UINT TTM_TRACKPOSITION = WM_USER + 18;
+constexpr UINT TTM_GETDELAYTIME = WM_USER + 21;
+constexpr UINT TTM_SETMAXTIPWIDTH = WM_USER + 24;
+constexpr UINT TTM_GETMAXTIPWIDTH = WM_USER + 25;
+constexpr UINT TTM_POP = WM_USER + 28;
+constexpr UINT TTM_UPDATE = WM_USER + 29;
+constexpr UINT TTM_ADDTOOL = WM_USER + 50;
+constexpr UINT TTM_DELTOOL = WM_USER + 51;
+constexpr UINT TTM_NEWTOOLRECT = WM_USER + 52;
+constexpr UINT TTM_GETTOOLINFO = WM_USER + 53;
+constexpr UINT TTM_SETTOOLINFO = WM_USER + 54;
+constexpr UINT TTM_UPDATETIPTEXT = WM_USER + 57;
+constexpr WPARAM TTDT_AUTOMATIC = 0;
+constexpr WPARAM TTDT_RESHOW = 1;
+constexpr WPARAM TTDT_AUTOPOP = 2;
+constexpr WPARAM TTDT_INITIAL = 3;
+
 // GetWindow relations.
 constexpr UINT GW_HWNDFIRST = 0;
 constexpr UINT GW_HWNDLAST = 1;

@@ -27,4 +27,18 @@ struct Bitmap {
     void Resize(int w, int h, uint32_t fill = 0) { *this = Bitmap(w, h, fill); }
 };
 
+// One premultiplied pixel (0xAARRGGBB) with its colour channels divided back by alpha, rounded:
+// the straight-alpha form files and desktops want.
+inline uint32_t Unpremultiply(uint32_t px) {
+    const uint32_t a = px >> 24;
+    if (a == 0 || a == 255)
+        return px;
+    const auto channel = [a](uint32_t c) {
+        const uint32_t v = (c * 255 + a / 2) / a;
+        return v > 255 ? 255u : v;
+    };
+    return (a << 24) | (channel((px >> 16) & 0xFF) << 16) | (channel((px >> 8) & 0xFF) << 8) |
+           channel(px & 0xFF);
+}
+
 } // namespace plat

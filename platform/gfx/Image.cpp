@@ -166,18 +166,12 @@ bool WritePngFile(const std::string& path, const Bitmap& bitmap) {
         return false;
     std::vector<uint8_t> rgba(static_cast<std::size_t>(bitmap.width) * bitmap.height * 4);
     uint8_t* out = rgba.data();
-    for (uint32_t p : bitmap.pixels) {
-        const uint32_t a = p >> 24;
-        uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        if (a != 0 && a != 255) {
-            r = std::min<uint32_t>(255, (r * 255 + a / 2) / a);
-            g = std::min<uint32_t>(255, (g * 255 + a / 2) / a);
-            b = std::min<uint32_t>(255, (b * 255 + a / 2) / a);
-        }
-        *out++ = static_cast<uint8_t>(r);
-        *out++ = static_cast<uint8_t>(g);
-        *out++ = static_cast<uint8_t>(b);
-        *out++ = static_cast<uint8_t>(a);
+    for (uint32_t premultiplied : bitmap.pixels) {
+        const uint32_t p = Unpremultiply(premultiplied);
+        *out++ = static_cast<uint8_t>(p >> 16);
+        *out++ = static_cast<uint8_t>(p >> 8);
+        *out++ = static_cast<uint8_t>(p);
+        *out++ = static_cast<uint8_t>(p >> 24);
     }
     return stbi_write_png(path.c_str(), bitmap.width, bitmap.height, 4, rgba.data(),
                           bitmap.width * 4) != 0;

@@ -12,12 +12,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plat {
 
 constexpr DWORD kWaitForever = 0xFFFFFFFF;
 
 // What a backend needs to know to make the native window of a top-level or popup window.
+// A popup with WS_EX_TRANSPARENT (the tooltip) never takes the pointer: the window system passes
+// the pointer through it, and the backend must not report the pointer leaving the window below.
 struct NativeWindowInfo {
     HWND owner = nullptr; // the owner of a popup (or of an owned top-level window), else null
     bool popup = false;   // WS_POPUP: borderless, at screen coordinates, never activated by the WM
@@ -25,6 +28,11 @@ struct NativeWindowInfo {
     std::string title;
     DWORD style = 0;
     DWORD exStyle = 0;
+};
+
+struct MonitorDesc {
+    RECT monitor; // the whole display
+    RECT work;    // without panels and task bars
 };
 
 class Backend {
@@ -77,8 +85,10 @@ public:
 
     virtual bool SetClipboardText(const std::string& utf8) = 0;
     virtual std::string GetClipboardText() = 0;
-    // Work area of the monitor holding the point (screen coordinates).
-    virtual RECT WorkArea(POINT screen) = 0;
+    // The displays in screen coordinates, the primary one first; never empty.
+    virtual std::vector<MonitorDesc> Monitors() = 0;
+    // The picture the desktop shows for the window (task bar, switcher); empty for none.
+    virtual void SetIcon(HWND hwnd, const Bitmap& picture) = 0;
 };
 
 // The backends (platform/backends): one file each makes its backend; Initialise there picks one

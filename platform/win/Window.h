@@ -1,10 +1,13 @@
 #pragma once
 // The window system the framework is written against: classes and procedures, a tree of
 // top-level, popup and child windows, one message queue per UI thread, timers, focus, capture,
-// hover tracking, painting, clipboard text. Every call except PostMessage and SendMessage belongs
-// to the UI thread that created the windows; those two may be called from any thread.
+// hover tracking, painting, sizing, monitors, icons, clipboard text. Every call except
+// PostMessage, SendMessage, IsWindow and GetTickCount belongs to the UI thread that called
+// Initialise: made on another thread it fails as for a stale handle (null, false, 0) instead of
+// racing with the UI thread, and asserts in debug builds.
 
 #include "platform/base/Messages.h"
+#include "platform/base/Rect.h"
 #include "platform/base/WinTypes.h"
 #include "platform/gfx/Bitmap.h"
 
@@ -70,6 +73,51 @@ struct STYLESTRUCT {
     DWORD styleNew = 0;
 };
 
+// WM_GETMINMAXINFO: the maximised size and position (relative to the monitor's corner) and the
+// smallest and largest size a window may be given by sizing. The window system fills in its
+// defaults before asking the window.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
+struct WINDOWPOS {
+    HWND hwnd = nullptr;
+    HWND hwndInsertAfter = nullptr;
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+    UINT flags = 0;
+};
+
+// WM_NCCALCSIZE with wParam TRUE: rgrc[0] the window's new rectangle (the proposed client area on
+// return), rgrc[1] its old rectangle, rgrc[2] its old client rectangle, in the parent's
+// coordinates (screen coordinates for top-level and popup windows). With wParam FALSE lParam
+// points at a single RECT, the same as rgrc[0].
+struct NCCALCSIZE_PARAMS {
+    RECT rgrc[3];
+    WINDOWPOS* lppos = nullptr;
+};
+
+// Monitors: a handle names one display of the backend; GetMonitorInfo fills in its whole
+// rectangle, its work area (without panels and task bars) and whether it is the primary one.
+struct MonitorObject;
+using HMONITOR = MonitorObject*;
+struct MONITORINFO {
+    DWORD cbSize = 0;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags = 0;
+};
+
+// A window icon: a picture kept for the life of the program.
+struct IconObject;
+using HICON = IconObject*;
+
 struct TRACKMOUSEEVENT {
     DWORD dwFlags = 0;
     HWND hwndTrack = nullptr;
@@ -88,7 +136,8 @@ bool Initialise();
 void Shutdown();
 bool IsHeadless();
 
-// Classes.
+// Classes. Registering a name that already exists succeeds and keeps the class registered first
+// (the framework registers its classes once per window object).
 bool RegisterClass(const WNDCLASS& wc);
 bool GetClassInfo(HINSTANCE instance, const char* className, WNDCLASS* out);
 bool UnregisterClass(const char* className, HINSTANCE instance);
@@ -111,6 +160,7 @@ bool ShowWindow(HWND hwnd, int cmd);
 bool IsWindowVisible(HWND hwnd);
 bool IsWindow(HWND hwnd);
 bool IsIconic(HWND hwnd);
+bool IsZoomed(HWND hwnd); // maximised (SW_MAXIMIZE) and not yet restored
 bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint);
 bool SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
 bool GetWindowRect(HWND hwnd, RECT* rect); // screen coordinates
@@ -156,7 +206,9 @@ bool UpdateWindow(HWND hwnd);
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
 bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 // A canvas on hwnd's client area outside the paint pass (measuring text, drawing at once), until
-// ReleaseDC; what is drawn is shown with the next presentation. Null for no window.
+// ReleaseDC; what is drawn is shown with the next presentation. While held it follows the window:
+// after a resize or a move of a child its origin and clip cover the client area anew (a clip the
+// holder narrowed is opened again). Null for no window.
 HDC GetDC(HWND hwnd);
 bool ReleaseDC(HWND hwnd, HDC dc);
 // The back buffer of the top-level or popup window holding hwnd, and hwnd's offset in it.
@@ -177,7 +229,19 @@ short GetKeyState(int vk); // high bit set while down
 short GetAsyncKeyState(int vk);
 DWORD GetTickCount();
 DWORD GetMessageTime();
-bool GetMonitorWorkArea(HWND hwnd, RECT* rect);
+bool GetMonitorWorkArea(HWND hwnd, RECT* rect); // of the monitor MonitorFromWindow picks (nearest)
+
+// The monitor that holds most of the window (MonitorFromWindow) or the point. Neither on a
+// monitor, nor a live window: the primary monitor (MONITOR_DEFAULTTOPRIMARY), the nearest one
+// (MONITOR_DEFAULTTONEAREST; for a window that is not, the primary) or null.
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);
+HMONITOR MonitorFromPoint(POINT pt, DWORD flags);
+bool GetMonitorInfo(HMONITOR monitor, MONITORINFO* info);
+
+// The picture of the embedded resource `number` of type "ICON" (kIconResource is the program's
+// icon); null when the program has none. Top-level windows start with the program's icon;
+// WM_SETICON gives a window another one (null: none) and answers the previous one.
+HICON LoadIcon(HINSTANCE instance, int number);
 
 // Clipboard text (UTF-8).
 bool SetClipboardText(const std::string& text);

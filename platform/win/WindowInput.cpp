@@ -36,13 +36,19 @@ WindowData* ChildAt(WindowData* w, POINT local) {
     return w;
 }
 
+// The top-level or popup window under a point, looking through windows that pass the pointer
+// on (the tooltip), so the window below keeps the hover.
 WindowData* TopAt(POINT screen, HWND over) {
+    const auto takes = [screen](const WindowData* w) {
+        return w != nullptr && w->native && !w->PassesPointer() && ReallyVisible(w) &&
+               PtInRect(w->rect, screen);
+    };
     WindowData* hint = Find(over);
-    if (hint != nullptr && hint->native && ReallyVisible(hint) && PtInRect(hint->rect, screen))
+    if (takes(hint))
         return hint;
     for (HWND h : S().zOrder) {
         WindowData* w = Find(h);
-        if (w != nullptr && ReallyVisible(w) && PtInRect(w->rect, screen))
+        if (takes(w))
             return w;
     }
     return nullptr;
@@ -220,7 +226,7 @@ void DeactivateAll() {
 using namespace detail;
 
 HWND SetFocus(HWND hwnd) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return nullptr;
     State& s = S();
     const HWND before = s.focus;
@@ -252,11 +258,11 @@ HWND SetFocus(HWND hwnd) {
 }
 
 HWND GetFocus() {
-    return IsUiThread() ? S().focus : nullptr;
+    return CheckUiThread() ? S().focus : nullptr;
 }
 
 HWND SetActiveWindow(HWND hwnd) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return nullptr;
     const HWND old = S().active;
     WindowData* top = TopOf(Find(hwnd));
@@ -266,11 +272,11 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 HWND GetActiveWindow() {
-    return IsUiThread() ? S().active : nullptr;
+    return CheckUiThread() ? S().active : nullptr;
 }
 
 HWND SetCapture(HWND hwnd) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return nullptr;
     State& s = S();
     const HWND old = s.capture;
@@ -284,7 +290,7 @@ HWND SetCapture(HWND hwnd) {
 }
 
 bool ReleaseCapture() {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return false;
     State& s = S();
     const HWND old = s.capture;
@@ -296,7 +302,7 @@ bool ReleaseCapture() {
 }
 
 HWND GetCapture() {
-    return IsUiThread() ? S().capture : nullptr;
+    return CheckUiThread() ? S().capture : nullptr;
 }
 
 HCURSOR LoadCursor(HINSTANCE, int id) {
@@ -319,7 +325,7 @@ HCURSOR LoadCursor(HINSTANCE, int id) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return 0;
     State& s = S();
     const HCURSOR old = s.cursor;
@@ -330,11 +336,11 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 HCURSOR GetCursor() {
-    return IsUiThread() ? S().cursor : 0;
+    return CheckUiThread() ? S().cursor : 0;
 }
 
 bool TrackMouseEvent(TRACKMOUSEEVENT* tme) {
-    if (tme == nullptr || !IsUiThread())
+    if (tme == nullptr || !CheckUiThread())
         return false;
     State& s = S();
     HoverTrack& t = s.track;
@@ -373,14 +379,14 @@ bool TrackMouseEvent(TRACKMOUSEEVENT* tme) {
 }
 
 bool GetCursorPos(POINT* pt) {
-    if (pt == nullptr || !IsUiThread())
+    if (pt == nullptr || !CheckUiThread())
         return false;
     *pt = S().mouseKnown ? S().mouse : S().backend->CursorPos();
     return true;
 }
 
 short GetKeyState(int vk) {
-    if (!IsUiThread() || vk < 0 || vk > 255)
+    if (!CheckUiThread() || vk < 0 || vk > 255)
         return 0;
     return S().keys[vk] != 0 ? static_cast<short>(-32768) : 0;
 }
@@ -390,11 +396,11 @@ short GetAsyncKeyState(int vk) {
 }
 
 bool SetClipboardText(const std::string& text) {
-    return IsUiThread() && S().backend->SetClipboardText(text);
+    return CheckUiThread() && S().backend->SetClipboardText(text);
 }
 
 std::string GetClipboardText() {
-    return IsUiThread() ? S().backend->GetClipboardText() : std::string();
+    return CheckUiThread() ? S().backend->GetClipboardText() : std::string();
 }
 
 void SetImeRect(HWND hwnd, const RECT& caretClient) {
@@ -417,7 +423,7 @@ void StartTextInput(HWND hwnd) {
 }
 
 void StopTextInput(HWND hwnd) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     auto& on = S().textInput;
     if (on.erase(hwnd) != 0 && on.empty())
@@ -427,7 +433,7 @@ void StopTextInput(HWND hwnd) {
 // Input from the backend.
 
 void InputMouseMove(HWND over, POINT screen) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     State& s = S();
     s.mouse = screen;
@@ -458,7 +464,7 @@ void InputMouseMove(HWND over, POINT screen) {
 }
 
 void InputMouseButton(HWND over, POINT screen, MouseButton button, bool down) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     State& s = S();
     s.mouse = screen;
@@ -499,7 +505,7 @@ void InputMouseButton(HWND over, POINT screen, MouseButton button, bool down) {
 }
 
 void InputMouseWheel(HWND over, POINT screen, int delta) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     State& s = S();
     s.mouse = screen;
@@ -514,19 +520,23 @@ void InputMouseWheel(HWND over, POINT screen, int delta) {
 }
 
 void InputMouseLeft(HWND window) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     State& s = S();
     if (s.capture != nullptr)
         return;
+    // A late leave of a window the pointer left earlier must not end tracking that began in
+    // another; a window the pointer passes through was only ever over the tracked one.
     WindowData* tracked = Find(s.track.hwnd);
-    if (tracked == nullptr || window == nullptr || TopOf(tracked) == Find(window))
+    WindowData* left = Find(window);
+    if (tracked == nullptr || window == nullptr || TopOf(tracked) == left ||
+        (left != nullptr && left->PassesPointer()))
         EndLeaveTracking(nullptr);
     s.mouseOver = nullptr;
 }
 
 void InputKey(int vk, bool down) {
-    if (!IsUiThread() || vk <= 0 || vk > 255)
+    if (!CheckUiThread() || vk <= 0 || vk > 255)
         return;
     State& s = S();
     // Either side's modifier also counts as the generic key.
@@ -560,7 +570,7 @@ void InputKey(int vk, bool down) {
 }
 
 void InputChar(char32_t ch) {
-    if (!IsUiThread() || ch == 0)
+    if (!CheckUiThread() || ch == 0)
         return;
     WindowData* w = KeyTarget();
     if (w == nullptr)
@@ -569,7 +579,7 @@ void InputChar(char32_t ch) {
 }
 
 void InputText(const std::string& utf8) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     WindowData* w = KeyTarget();
     if (w == nullptr)
@@ -584,7 +594,7 @@ void InputText(const std::string& utf8) {
 }
 
 void InputCloseRequest(HWND window) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     WindowData* w = Find(window);
     // A window disabled by a modal one cannot be closed behind its back.
@@ -594,7 +604,7 @@ void InputCloseRequest(HWND window) {
 }
 
 void InputExpose(HWND window) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     WindowData* w = Find(window);
     if (w == nullptr || !w->native || w->buffer.Empty())
@@ -603,7 +613,7 @@ void InputExpose(HWND window) {
 }
 
 void InputFocusChanged(HWND window, bool focused) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     State& s = S();
     WindowData* w = Find(window);
@@ -632,7 +642,7 @@ void InputFocusChanged(HWND window, bool focused) {
 }
 
 void InputMoved(HWND window, POINT screenTopLeft) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     WindowData* w = Find(window);
     if (w == nullptr || !w->native)
@@ -651,7 +661,7 @@ void InputMoved(HWND window, POINT screenTopLeft) {
 }
 
 void InputResized(HWND window, int width, int height) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     WindowData* w = Find(window);
     if (w == nullptr || !w->native)
@@ -660,15 +670,13 @@ void InputResized(HWND window, int width, int height) {
     height = std::max(height, 0);
     if (width == w->Width() && height == w->Height())
         return;
-    w->rect.right = w->rect.left + width;
-    w->rect.bottom = w->rect.top + height;
-    ResizeBuffer(w);
-    InvalidateTree(w, RECT{0, 0, width, height}, true);
-    CallProc(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+    // The user sized the window: SetWindowPos keeps it within the window's limits and tells
+    // the window (and the display, when the limits changed the size).
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void InputMinimised(HWND window, bool minimised) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return;
     WindowData* w = Find(window);
     if (w == nullptr || !w->native || w->minimised == minimised)
@@ -677,7 +685,7 @@ void InputMinimised(HWND window, bool minimised) {
 }
 
 LRESULT InputHitTest(HWND window, POINT screen) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return HTCLIENT;
     WindowData* w = Find(window);
     if (w == nullptr || !ReallyEnabled(w))

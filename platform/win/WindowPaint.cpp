@@ -105,12 +105,25 @@ void ResizeBuffer(WindowData* w) {
     w->presentDue = RECT{};
 }
 
+void RefreshHeldDCs(WindowData* w) {
+    if (w == nullptr)
+        return;
+    const POINT off = OffsetInTop(w);
+    for (auto& dc : w->held) {
+        dc->SetOrigin(off);
+        dc->ResetClip();
+        dc->IntersectClip(OffsetRect(VisibleInTop(w), -off.x, -off.y));
+    }
+    for (HWND child : w->children)
+        RefreshHeldDCs(Find(child));
+}
+
 } // namespace detail
 
 using namespace detail;
 
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return false;
     if (hwnd == nullptr) {
         for (auto& [handle, w] : S().windows)
@@ -135,7 +148,7 @@ bool GetUpdateRect(HWND hwnd, RECT* rect, bool) {
 }
 
 bool UpdateWindow(HWND hwnd) {
-    if (!IsUiThread() || Find(hwnd) == nullptr)
+    if (!CheckUiThread() || Find(hwnd) == nullptr)
         return false;
     PaintNow(hwnd);
     FlushPresents();
@@ -191,14 +204,14 @@ bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 HDC GetDC(HWND hwnd) {
     WindowData* w = Find(hwnd);
     WindowData* top = TopOf(w);
-    if (top == nullptr || !IsUiThread())
+    if (top == nullptr || !CheckUiThread())
         return nullptr;
     auto canvas = std::make_unique<Canvas>(top->buffer);
     const POINT off = OffsetInTop(w);
     canvas->SetOrigin(off);
     canvas->IntersectClip(OffsetRect(VisibleInTop(w), -off.x, -off.y));
     HDC dc = canvas.get();
-    w->canvases.push_back(std::move(canvas));
+    w->held.push_back(std::move(canvas));
     return dc;
 }
 
@@ -206,7 +219,7 @@ bool ReleaseDC(HWND hwnd, HDC dc) {
     WindowData* w = Find(hwnd);
     if (w == nullptr || dc == nullptr)
         return false;
-    auto& open = w->canvases;
+    auto& open = w->held;
     const auto it = std::find_if(open.begin(), open.end(),
                                  [dc](const std::unique_ptr<Canvas>& c) { return c.get() == dc; });
     if (it == open.end())

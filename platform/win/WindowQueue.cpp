@@ -165,7 +165,7 @@ void ForgetWindow(HWND hwnd) {
 using namespace detail;
 
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
-    if (msg == nullptr || !IsUiThread())
+    if (msg == nullptr || !CheckUiThread())
         return -1;
     for (;;) {
         if (Next(msg, hwnd, filterMin, filterMax, true))
@@ -175,13 +175,13 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 bool PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove) {
-    if (msg == nullptr || !IsUiThread())
+    if (msg == nullptr || !CheckUiThread())
         return false;
     return Next(msg, hwnd, filterMin, filterMax, (remove & PM_REMOVE) != 0);
 }
 
 bool WaitMessage() {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return false;
     MSG m;
     while (!Next(&m, nullptr, 0, 0, false))
@@ -213,7 +213,7 @@ bool TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
-    if (msg == nullptr || msg->hwnd == nullptr || !IsUiThread())
+    if (msg == nullptr || msg->hwnd == nullptr || !CheckUiThread())
         return 0;
     WindowData* w = Find(msg->hwnd);
     if (w == nullptr)
@@ -270,7 +270,7 @@ void PostQuitMessage(int exitCode) {
 }
 
 DWORD GetMessageTime() {
-    return S().messageTime;
+    return CheckUiThread() ? S().messageTime : 0;
 }
 
 } // namespace plat

@@ -22,6 +22,14 @@
 #include <unordered_set>
 #include <vector>
 
+namespace plat {
+
+struct IconObject {
+    Bitmap picture;
+};
+
+} // namespace plat
+
 namespace plat::detail {
 
 struct WindowData {
@@ -44,6 +52,10 @@ struct WindowData {
 
     bool native = false; // a top-level or popup window: has a back buffer and a native window
     bool minimised = false;
+    bool maximised = false;
+    RECT restoreRect; // where a maximised window goes back to (screen coordinates)
+    HICON iconBig = nullptr;
+    HICON iconSmall = nullptr;
     bool destroying = false;
     BYTE opacity = 255;
     RECT region;
@@ -56,11 +68,14 @@ struct WindowData {
     bool painting = false;   // between BeginPaint and EndPaint
     bool beganPaint = false; // BeginPaint ran during the current WM_PAINT dispatch
     std::vector<std::unique_ptr<Canvas>> canvases; // one per BeginPaint not yet ended
+    std::vector<std::unique_ptr<Canvas>> held;     // one per GetDC not yet released
     Bitmap buffer;   // native windows: the back buffer of the whole client area
     RECT presentDue; // native windows: painted but not yet presented
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     bool Visible() const { return (style & WS_VISIBLE) != 0; }
+    // Takes no pointer input: hit tests look through it (the tooltip).
+    bool PassesPointer() const { return (exStyle & WS_EX_TRANSPARENT) != 0; }
     bool Enabled() const { return (style & WS_DISABLED) == 0; }
     int Width() const { return rect.right - rect.left; }
     int Height() const { return rect.bottom - rect.top; }
@@ -151,6 +166,7 @@ struct State {
 State& S();
 Queue& Q();
 
+// The window of a handle; null for a stale handle and off the UI thread.
 WindowData* Find(HWND hwnd);
 // The top-level or popup window holding hwnd (itself when it is one).
 WindowData* TopOf(WindowData* w);
@@ -161,7 +177,11 @@ POINT ScreenOrigin(const WindowData* w);
 bool ReallyVisible(const WindowData* w);
 // Enabled with every ancestor enabled.
 bool ReallyEnabled(const WindowData* w);
+// True on the UI thread of a running window system. Every window call begins with it (Find
+// does): the state belongs to that thread alone, so elsewhere the call fails, and a debug build
+// stops at the fault.
 bool IsUiThread();
+bool CheckUiThread();
 
 LRESULT CallProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -186,5 +206,13 @@ void InvalidateTree(WindowData* w, const RECT& clientRect, bool erase);
 bool TakePaint(HWND filter, MSG* out);
 void FlushPresents();
 void ResizeBuffer(WindowData* w);
+// After w's size or place changed: the held device contexts of w and every window inside it
+// cover their client areas anew.
+void RefreshHeldDCs(WindowData* w);
+
+// The window's limits, from WM_GETMINMAXINFO over the defaults of its monitor.
+MINMAXINFO QueryMinMax(HWND hwnd);
+// The monitors of the backend and the one MonitorFromWindow would pick for a rectangle.
+std::vector<MonitorDesc> AllMonitors();
 
 } // namespace plat::detail

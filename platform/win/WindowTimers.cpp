@@ -93,7 +93,7 @@ void CheckHover() {
 using namespace detail;
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void*) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return 0;
     if (hwnd != nullptr && Find(hwnd) == nullptr)
         return 0;
@@ -115,7 +115,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void*) {
 }
 
 bool KillTimer(HWND hwnd, UINT_PTR id) {
-    if (!IsUiThread())
+    if (!CheckUiThread())
         return false;
     auto& timers = S().timers;
     const auto before = timers.size();

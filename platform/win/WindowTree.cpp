@@ -2,10 +2,14 @@
 // geometry, showing, enabling, window text and the default window procedure.
 
 #include "platform/base/TextUtf8.h"
+#include "platform/gfx/Image.h"
+#include "platform/sys/Resource.h"
 #include "platform/win/Edit.h"
+#include "platform/win/Tooltip.h"
 #include "platform/win/WindowState.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -37,7 +41,7 @@ Queue& Q() {
 }
 
 WindowData* Find(HWND hwnd) {
-    if (g_state == nullptr || hwnd == nullptr)
+    if (hwnd == nullptr || !CheckUiThread())
         return nullptr;
     auto it = g_state->windows.find(hwnd);
     return it != g_state->windows.end() ? it->second.get() : nullptr;
@@ -94,6 +98,15 @@ bool IsUiThread() {
     return std::this_thread::get_id() == g_queue.uiThread.load() && g_state != nullptr;
 }
 
+bool CheckUiThread() {
+    if (IsUiThread())
+        return true;
+    // Before Initialise and after Shutdown a call simply finds nothing; while a UI thread runs,
+    // a call from another thread is the caller's fault.
+    assert(g_queue.uiThread.load() == std::thread::id() && "window call off the UI thread");
+    return false;
+}
+
 LRESULT CallProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     WindowData* w = Find(hwnd);
     if (w == nullptr || w->proc == nullptr)
@@ -113,12 +126,80 @@ constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
 void SendSize(WindowData* w) {
-    const WPARAM kind = w->native && w->minimised ? SIZE_MINIMIZED : SIZE_RESTORED;
+    WPARAM kind = SIZE_RESTORED;
+    if (w->native && w->minimised)
+        kind = SIZE_MINIMIZED;
+    else if (w->native && w->maximised)
+        kind = SIZE_MAXIMIZED;
     CallProc(w->handle, WM_SIZE, kind, MAKELPARAM(w->Width(), w->Height()));
 }
 
 void SendMove(WindowData* w) {
     CallProc(w->handle, WM_MOVE, 0, MAKELPARAM(w->rect.left, w->rect.top));
+}
+
+// Tells the window its new rectangle (the client area is the whole window: the answer is the
+// window's to draw by, the size stays).
+void SendNcCalcSize(WindowData* w, const RECT& oldRect) {
+    WINDOWPOS pos;
+    pos.hwnd = w->handle;
+    pos.x = w->rect.left;
+    pos.y = w->rect.top;
+    pos.cx = w->Width();
+    pos.cy = w->Height();
+    NCCALCSIZE_PARAMS params;
+    params.rgrc[0] = w->rect;
+    params.rgrc[1] = oldRect;
+    params.rgrc[2] = oldRect;
+    params.lppos = &pos;
+    CallProc(w->handle, WM_NCCALCSIZE, 1, reinterpret_cast<LPARAM>(&params));
+}
+
+// The size a sizable window may take: within the track sizes its WM_GETMINMAXINFO answer gives.
+void ClampToTrackSize(HWND hwnd, int* width, int* height) {
+    const MINMAXINFO limits = QueryMinMax(hwnd);
+    *width = std::max<int>(*width, limits.ptMinTrackSize.x);
+    *height = std::max<int>(*height, limits.ptMinTrackSize.y);
+    if (limits.ptMaxTrackSize.x > 0)
+        *width = std::min<int>(*width, limits.ptMaxTrackSize.x);
+    if (limits.ptMaxTrackSize.y > 0)
+        *height = std::min<int>(*height, limits.ptMaxTrackSize.y);
+}
+
+bool Sizable(const WindowData* w) {
+    return w->native && (w->style & WS_THICKFRAME) != 0;
+}
+
+void SetIcons(WindowData* w, HICON big, HICON small) {
+    w->iconBig = big;
+    w->iconSmall = small;
+    HICON shown = big != nullptr ? big : small;
+    S().backend->SetIcon(w->handle, shown != nullptr ? shown->picture : Bitmap{});
+}
+
+// The distance from a point to a rectangle (0 inside), for the nearest monitor.
+long long DistanceSquared(const RECT& r, POINT p) {
+    const long long dx = p.x < r.left ? r.left - p.x : (p.x >= r.right ? p.x - r.right + 1 : 0);
+    const long long dy = p.y < r.top ? r.top - p.y : (p.y >= r.bottom ? p.y - r.bottom + 1 : 0);
+    return dx * dx + dy * dy;
+}
+
+// Monitor handles are the index in the backend's list plus one.
+HMONITOR MonitorHandle(std::size_t index) {
+    return reinterpret_cast<HMONITOR>(static_cast<uintptr_t>(index + 1));
+}
+
+HMONITOR Fallback(const std::vector<MonitorDesc>& monitors, POINT near, bool nearKnown,
+                  DWORD flags) {
+    if (monitors.empty() || flags == MONITOR_DEFAULTTONULL)
+        return nullptr;
+    std::size_t best = 0;
+    if (flags == MONITOR_DEFAULTTONEAREST && nearKnown)
+        for (std::size_t i = 1; i < monitors.size(); ++i)
+            if (DistanceSquared(monitors[i].monitor, near) <
+                DistanceSquared(monitors[best].monitor, near))
+                best = i;
+    return MonitorHandle(best);
 }
 
 // Destroys owned windows, then sends WM_DESTROY down the tree (parent first) and WM_NCDESTROY
@@ -221,6 +302,7 @@ bool InitialiseWith(std::unique_ptr<Backend> backend) {
         g_queue.backend = g_state->backend.get();
     }
     RegisterEditClass();
+    RegisterTooltipClass();
     return true;
 }
 
@@ -266,17 +348,14 @@ bool IsHeadless() {
 }
 
 bool RegisterClass(const WNDCLASS& wc) {
-    if (g_state == nullptr || wc.lpszClassName.empty() || wc.lpfnWndProc == nullptr)
+    if (!CheckUiThread() || wc.lpszClassName.empty() || wc.lpfnWndProc == nullptr)
         return false;
-    const std::string key = Lower(wc.lpszClassName.c_str());
-    if (S().classes.count(key) != 0)
-        return false;
-    S().classes[key] = ClassData{wc};
+    S().classes.try_emplace(Lower(wc.lpszClassName.c_str()), ClassData{wc});
     return true;
 }
 
 bool GetClassInfo(HINSTANCE, const char* className, WNDCLASS* out) {
-    if (g_state == nullptr || className == nullptr)
+    if (!CheckUiThread() || className == nullptr)
         return false;
     auto it = S().classes.find(Lower(className));
     if (it == S().classes.end())
@@ -287,7 +366,7 @@ bool GetClassInfo(HINSTANCE, const char* className, WNDCLASS* out) {
 }
 
 bool UnregisterClass(const char* className, HINSTANCE) {
-    if (g_state == nullptr || className == nullptr)
+    if (!CheckUiThread() || className == nullptr)
         return false;
     const std::string key = Lower(className);
     for (auto& [handle, w] : S().windows)
@@ -299,7 +378,7 @@ bool UnregisterClass(const char* className, HINSTANCE) {
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                     int x, int y, int width, int height, HWND parent, HMENU menu,
                     HINSTANCE instance, void* param) {
-    if (!IsUiThread() || className == nullptr)
+    if (!CheckUiThread() || className == nullptr)
         return nullptr;
     auto cls = S().classes.find(Lower(className));
     if (cls == S().classes.end())
@@ -320,6 +399,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     }
     width = std::max(width, 0);
     height = std::max(height, 0);
+    if (IsTooltipClass(className))
+        exStyle |= kTooltipExStyle;
 
     auto owned = std::make_unique<WindowData>();
     WindowData* w = owned.get();
@@ -363,6 +444,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
             S().windows.erase(hwnd);
             return nullptr;
         }
+        // A main window shows the program's icon; pop-ups show none.
+        if (w->owner == nullptr || (style & WS_POPUP) == 0)
+            SetIcons(w, LoadIcon(nullptr, kIconResource), LoadIcon(nullptr, kIconResource));
     }
 
     CREATESTRUCT cs;
@@ -378,7 +462,17 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     cs.lpszName = windowName;
     cs.lpszClass = className;
     cs.dwExStyle = exStyle;
-    if (CallProc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) == 0 ||
+    // The order of the desktop: limits first (before the window knows its creation
+    // parameter), then creation, the client area, and the rest of creation.
+    if (w->native)
+        QueryMinMax(hwnd);
+    bool created =
+        Find(hwnd) != nullptr && CallProc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) != 0;
+    if (created && (w = Find(hwnd)) != nullptr) {
+        RECT client = w->rect;
+        CallProc(hwnd, WM_NCCALCSIZE, 0, reinterpret_cast<LPARAM>(&client));
+    }
+    if (!created || Find(hwnd) == nullptr ||
         CallProc(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
@@ -556,6 +650,45 @@ bool GetClassName(HWND hwnd, std::string* out) {
     return true;
 }
 
+namespace {
+
+// Moves and sizes a top-level window; WM_SIZE comes even when the size stays, as a change
+// between maximised and restored is news of its own.
+void PlaceAndTellSize(HWND hwnd, const RECT& rect) {
+    WindowData* w = Find(hwnd);
+    const int width = w->Width();
+    const int height = w->Height();
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if ((w = Find(hwnd)) != nullptr && w->Width() == width && w->Height() == height)
+        SendSize(w);
+}
+
+// Fills the maximised rectangle the window's limits give on its monitor.
+void Maximise(HWND hwnd) {
+    const MINMAXINFO limits = QueryMinMax(hwnd);
+    WindowData* w = Find(hwnd);
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (w == nullptr ||
+        !GetMonitorInfo(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    int width = std::max<int>(limits.ptMaxSize.x, limits.ptMinTrackSize.x);
+    int height = std::max<int>(limits.ptMaxSize.y, limits.ptMinTrackSize.y);
+    if (limits.ptMaxTrackSize.x > 0)
+        width = std::min<int>(width, limits.ptMaxTrackSize.x);
+    if (limits.ptMaxTrackSize.y > 0)
+        height = std::min<int>(height, limits.ptMaxTrackSize.y);
+    const int x = monitor.rcMonitor.left + limits.ptMaxPosition.x;
+    const int y = monitor.rcMonitor.top + limits.ptMaxPosition.y;
+    w->restoreRect = w->rect;
+    w->maximised = true;
+    w->style |= WS_MAXIMIZE;
+    PlaceAndTellSize(hwnd, RECT{x, y, x + width, y + height});
+}
+
+} // namespace
+
 bool ShowWindow(HWND hwnd, int cmd) {
     WindowData* w = Find(hwnd);
     if (w == nullptr)
@@ -584,11 +717,29 @@ bool ShowWindow(HWND hwnd, int cmd) {
         }
         return wasVisible;
     }
-    if (w->native && cmd == SW_RESTORE && w->minimised) {
+    if (w->native && cmd == SW_MAXIMIZE) {
+        if (w->minimised) {
+            w->minimised = false;
+            w->style &= ~WS_MINIMIZE;
+            S().backend->Minimise(hwnd, false);
+        }
+        if (!w->maximised)
+            Maximise(hwnd);
+        if ((w = Find(hwnd)) == nullptr)
+            return wasVisible;
+        cmd = SW_SHOW;
+    } else if (w->native && cmd == SW_RESTORE && w->minimised) {
+        // Back to the state before minimising, maximised or not.
         w->minimised = false;
         w->style &= ~WS_MINIMIZE;
         S().backend->Minimise(hwnd, false);
         SendSize(w);
+        if ((w = Find(hwnd)) == nullptr)
+            return wasVisible;
+    } else if (w->native && cmd == SW_RESTORE && w->maximised) {
+        w->maximised = false;
+        w->style &= ~WS_MAXIMIZE;
+        PlaceAndTellSize(hwnd, w->restoreRect);
         if ((w = Find(hwnd)) == nullptr)
             return wasVisible;
     }
@@ -642,6 +793,11 @@ bool IsIconic(HWND hwnd) {
     return w != nullptr && w->native && w->minimised;
 }
 
+bool IsZoomed(HWND hwnd) {
+    WindowData* w = Find(hwnd);
+    return w != nullptr && w->native && w->maximised;
+}
+
 bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint) {
     return SetWindowPos(hwnd, nullptr, x, y, width, height,
                         SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
@@ -657,8 +813,13 @@ bool SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
         next.left = x;
         next.top = y;
     }
-    const int width = (flags & SWP_NOSIZE) == 0 ? std::max(cx, 0) : old.right - old.left;
-    const int height = (flags & SWP_NOSIZE) == 0 ? std::max(cy, 0) : old.bottom - old.top;
+    int width = (flags & SWP_NOSIZE) == 0 ? std::max(cx, 0) : old.right - old.left;
+    int height = (flags & SWP_NOSIZE) == 0 ? std::max(cy, 0) : old.bottom - old.top;
+    if ((flags & SWP_NOSIZE) == 0 && Sizable(w)) {
+        ClampToTrackSize(hwnd, &width, &height);
+        if ((w = Find(hwnd)) == nullptr)
+            return false;
+    }
     next.right = next.left + width;
     next.bottom = next.top + height;
     const bool moved = next.left != old.left || next.top != old.top;
@@ -677,7 +838,11 @@ bool SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
             InvalidateTree(p, next, true);
         }
     }
-    if (moved)
+    if (moved || sized)
+        RefreshHeldDCs(w);
+    if (moved || sized || (flags & SWP_FRAMECHANGED) != 0)
+        SendNcCalcSize(w, old);
+    if (moved && (w = Find(hwnd)) != nullptr)
         SendMove(w);
     if (sized && (w = Find(hwnd)) != nullptr)
         SendSize(w);
@@ -861,17 +1026,109 @@ bool GetWindowRgn(HWND hwnd, RECT* rect, int* ex, int* ey) {
     return true;
 }
 
-bool GetMonitorWorkArea(HWND hwnd, RECT* rect) {
-    if (g_state == nullptr || rect == nullptr)
-        return false;
-    POINT at = S().mouse;
-    if (Find(hwnd) != nullptr) {
-        RECT wr;
-        GetWindowRect(hwnd, &wr);
-        at = POINT{(wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2};
+namespace detail {
+
+std::vector<MonitorDesc> AllMonitors() {
+    std::vector<MonitorDesc> monitors = S().backend->Monitors();
+    if (monitors.empty())
+        monitors.push_back(MonitorDesc{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 768}});
+    return monitors;
+}
+
+MINMAXINFO QueryMinMax(HWND hwnd) {
+    MINMAXINFO limits;
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfo(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        // Maximised, a window covers the work area of its monitor unless it says otherwise.
+        limits.ptMaxSize = POINT{monitor.rcWork.right - monitor.rcWork.left,
+                                 monitor.rcWork.bottom - monitor.rcWork.top};
+        limits.ptMaxPosition = POINT{monitor.rcWork.left - monitor.rcMonitor.left,
+                                     monitor.rcWork.top - monitor.rcMonitor.top};
     }
-    *rect = S().backend->WorkArea(at);
+    // Sizing may reach across every monitor, and no further.
+    RECT desktop;
+    for (const MonitorDesc& m : AllMonitors())
+        desktop = UnionRect(desktop, m.monitor);
+    limits.ptMaxTrackSize = POINT{desktop.right - desktop.left, desktop.bottom - desktop.top};
+    CallProc(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    return limits;
+}
+
+} // namespace detail
+
+HMONITOR MonitorFromPoint(POINT pt, DWORD flags) {
+    if (!CheckUiThread())
+        return nullptr;
+    const std::vector<MonitorDesc> monitors = AllMonitors();
+    for (std::size_t i = 0; i < monitors.size(); ++i)
+        if (PtInRect(monitors[i].monitor, pt))
+            return MonitorHandle(i);
+    return Fallback(monitors, pt, true, flags);
+}
+
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) {
+    if (!CheckUiThread())
+        return nullptr;
+    const std::vector<MonitorDesc> monitors = AllMonitors();
+    RECT wr;
+    if (!GetWindowRect(hwnd, &wr))
+        return Fallback(monitors, POINT{}, false, flags); // no window: the primary, or null
+    long long bestArea = 0;
+    std::size_t best = 0;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const RECT part = IntersectRect(wr, monitors[i].monitor);
+        const long long area = static_cast<long long>(part.right - part.left) *
+                               static_cast<long long>(part.bottom - part.top);
+        if (area > bestArea) {
+            bestArea = area;
+            best = i;
+        }
+    }
+    if (bestArea > 0)
+        return MonitorHandle(best);
+    const POINT centre{(wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2};
+    return Fallback(monitors, centre, true, flags);
+}
+
+bool GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) {
+    if (!CheckUiThread() || info == nullptr || info->cbSize < sizeof(MONITORINFO))
+        return false;
+    const std::vector<MonitorDesc> monitors = AllMonitors();
+    const auto index = reinterpret_cast<uintptr_t>(monitor);
+    if (index == 0 || index > monitors.size())
+        return false;
+    info->rcMonitor = monitors[index - 1].monitor;
+    info->rcWork = monitors[index - 1].work;
+    info->dwFlags = index == 1 ? MONITORINFOF_PRIMARY : 0;
     return true;
+}
+
+bool GetMonitorWorkArea(HWND hwnd, RECT* rect) {
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (rect == nullptr ||
+        !GetMonitorInfo(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return false;
+    *rect = monitor.rcWork;
+    return true;
+}
+
+HICON LoadIcon(HINSTANCE, int number) {
+    if (!CheckUiThread())
+        return nullptr;
+    // Decoded once and kept; a missing resource is looked up again next time, as resource
+    // tables may be registered later.
+    static std::map<int, std::unique_ptr<IconObject>> icons;
+    if (auto it = icons.find(number); it != icons.end())
+        return it->second.get();
+    const ResourceData data = FindResource(number, kIconResourceType);
+    Bitmap picture;
+    if (data.Empty() || !DecodePng(data.data, data.size, &picture))
+        return nullptr;
+    auto& icon = icons[number];
+    icon = std::make_unique<IconObject>(IconObject{std::move(picture)});
+    return icon.get();
 }
 
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -902,6 +1159,19 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(w->text.size());
+        case WM_SETICON: {
+            if (!w->native)
+                return 0;
+            const HICON old = wParam == ICON_SMALL ? w->iconSmall : w->iconBig;
+            const HICON icon = reinterpret_cast<HICON>(lParam);
+            if (wParam == ICON_SMALL)
+                SetIcons(w, w->iconBig, icon);
+            else
+                SetIcons(w, icon, w->iconSmall);
+            return reinterpret_cast<LRESULT>(old);
+        }
+        case WM_GETICON:
+            return reinterpret_cast<LRESULT>(wParam == ICON_SMALL ? w->iconSmall : w->iconBig);
         case WM_CLOSE:
             DestroyWindow(hwnd);
             return 0;
@@ -915,6 +1185,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                     return 0;
                 case SC_RESTORE:
                     ShowWindow(hwnd, SW_RESTORE);
+                    return 0;
+                case SC_MAXIMIZE:
+                    ShowWindow(hwnd, SW_MAXIMIZE);
                     return 0;
                 default:
                     return 0;

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 namespace demo {
@@ -128,7 +127,9 @@ int RunScript(DemoState& s, const std::string& pngPath) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!s.workDone && std::chrono::steady_clock::now() < deadline) {
         headless::PumpMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        // Sleeps until the worker's next send wakes the queue.
+        if (!s.workDone)
+            WaitMessage();
     }
     Check(s.workDone && s.progress == 100, "the worker's progress reaches the window");
 

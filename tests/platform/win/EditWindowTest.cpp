@@ -218,7 +218,11 @@ TEST_F(EditWindowTest, SuperclassChainsToTheEditAndDestroyingFreesItsState) {
         return CallWindowProc(s_previous, hwnd, msg, wParam, lParam);
     };
     ASSERT_TRUE(RegisterClass(derived));
-    EXPECT_FALSE(RegisterClass(derived)); // already there
+    // Registering the name again succeeds and keeps the class registered first.
+    WNDCLASS again = derived;
+    again.lpszClassName = "MYEDIT";
+    again.lpfnWndProc = DefWindowProc;
+    EXPECT_TRUE(RegisterClass(again));
     HWND e = CreateWindowEx(0, "myedit", "x", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, m_parent, 0,
                             nullptr, nullptr);
     ASSERT_NE(e, nullptr);

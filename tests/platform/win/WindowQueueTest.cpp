@@ -151,6 +151,52 @@ TEST_F(QueueTest, WorkerSendFailsAtShutdownInsteadOfHanging) {
     ASSERT_TRUE(Initialise()); // for TearDown
 }
 
+// Off the UI thread a window call must not touch the window system's state: it fails as for a
+// stale handle (a debug build stops at the call instead). Posting, sending and IsWindow are the
+// calls other threads may make.
+TEST_F(QueueTest, WindowCallsFromAnotherThreadFailInsteadOfRacing) {
+    HWND w = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{10, 20, 110, 120});
+    const auto offThread = [&] {
+        RECT r;
+        POINT pt;
+        MONITORINFO info;
+        info.cbSize = sizeof info;
+        WNDCLASS wc;
+        wc.lpfnWndProc = DefWindowProc;
+        wc.lpszClassName = "FromAWorker";
+        const bool anySucceeded =
+            GetWindowRect(w, &r) || GetClientRect(w, &r) || ClientToScreen(w, &pt) ||
+            SetWindowText(w, "worker") || ShowWindow(w, SW_HIDE) ||
+            SetWindowPos(w, nullptr, 0, 0, 5, 5, 0) || GetDC(w) != nullptr || IsWindowVisible(w) ||
+            IsZoomed(w) || GetParent(w) != nullptr || SetProp(w, "x", &r) || RegisterClass(wc) ||
+            GetMonitorInfo(MonitorFromWindow(w, MONITOR_DEFAULTTOPRIMARY), &info) ||
+            CreateWindowEx(0, kClass, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, 0, nullptr,
+                           nullptr) != nullptr ||
+            DestroyWindow(w) || SetFocus(w) != nullptr || InvalidateRect(w, nullptr, true);
+        return !anySucceeded && IsWindow(w) && PostMessage(w, kWork, 1, 2);
+    };
+#ifdef NDEBUG
+    bool failedCleanly = false;
+    std::thread worker([&] { failedCleanly = offThread(); });
+    worker.join();
+    EXPECT_TRUE(failedCleanly);
+    headless::PumpMessages();
+    EXPECT_EQ(Of(kWork).size(), 1u);
+    EXPECT_EQ(GetWindowTextString(w), "");
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    EXPECT_EQ(r.right, 110);
+    EXPECT_TRUE(IsWindowVisible(w));
+#else
+    EXPECT_DEATH(
+        {
+            std::thread worker(offThread);
+            worker.join();
+        },
+        "off the UI thread");
+#endif
+}
+
 TEST_F(QueueTest, TimersFireOnTheVirtualClockUntilKilled) {
     HWND w = Make(WS_OVERLAPPED, RECT{0, 0, 100, 100});
     const DWORD start = GetTickCount();
