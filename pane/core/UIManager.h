@@ -85,7 +85,7 @@ public:
     plat::HDC GetPaintDC() const { return m_hDcPaint; }
     plat::HWND GetTooltipWindow() const { return m_hwndTooltip; }
 
-    // Marks the tree for layout and invalidates the whole window.
+    // Marks the tree for layout at the next paint.
     void NeedUpdate();
     void Invalidate(const plat::RECT& rc);
     void Invalidate();
@@ -254,17 +254,18 @@ public:
     static void MessageLoop();
 
 private:
-    void SendEvent(CControlUI* control, int type, plat::WPARAM wParam = 0, plat::LPARAM lParam = 0,
-                   uint16_t keyState = 0, char key = 0);
+    // Builds an event with the time and the last mouse position and dispatches it.
+    void SendEvent(CControlUI* control, int type, CControlUI* sender, plat::WPARAM wParam = 0,
+                   plat::LPARAM lParam = 0, uint16_t keyState = 0, char key = 0);
+    plat::UINT_PTR NextTimerId();
     bool HandlePaint(plat::LRESULT& result);
+    // Lays out what needs it: the root for the client area, else each control marked.
     void LayoutPass();
-    void RenderTree(plat::HDC hDC, const plat::RECT& rcPaint);
     void HandleMouseMove(plat::POINT pt);
-    void HandleMouseHover();
+    bool HandleMouseHover();
     void ShowTooltip(CControlUI* control);
     void HideTooltip();
     void RunDelayedCleanup();
-    void ClearHoverAndPress();
     CUIManager* TopManager();
     const CUIManager* TopManager() const;
     static uint16_t KeyStateFromKeyboard();
