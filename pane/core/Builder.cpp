@@ -46,6 +46,18 @@ plat::RECT ParseRect(const char* value) {
     return plat::RECT{parts[0], parts[1], parts[2], parts[3]};
 }
 
+// An attribute's whole value ("" when absent). A default attribute list easily runs past the
+// 499 characters a value is otherwise read with: the skeleton's scroll-bar images alone take
+// some 1,700, and a cut list loses its later attributes and ends in a malformed pair.
+const char* WholeValue(CXmlElement element, const char* name) {
+    const int count = element.GetAttributeCount();
+    for (int i = 0; i < count; ++i) {
+        if (std::strcmp(element.GetAttributeName(i), name) == 0)
+            return element.GetAttributeValue(i);
+    }
+    return "";
+}
+
 bool IsDeclaration(const char* name) {
     return std::strcmp(name, "Image") == 0 || std::strcmp(name, "Font") == 0 ||
            std::strcmp(name, "Default") == 0;
@@ -139,11 +151,10 @@ void CUIBuilder::ApplyDeclarations(CXmlElement root, CUIManager* manager) const 
                                             ParseBool(italic));
             }
         } else if (std::strcmp(tag, "Default") == 0) {
-            ValueBuffer name = {}, value = {};
+            ValueBuffer name = {};
             node.GetAttributeValue("name", name, sizeof name);
-            node.GetAttributeValue("value", value, sizeof value);
             if (*name != '\0')
-                manager->AddDefaultAttributeList(name, value);
+                manager->AddDefaultAttributeList(name, WholeValue(node, "value"));
         }
     }
 }

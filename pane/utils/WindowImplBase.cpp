@@ -110,7 +110,11 @@ bool KeepsClicks(CControlUI* control) {
 WindowImplBase::WindowImplBase(int width, int height)
     : m_markupWidth(width), m_markupHeight(height) {}
 
-WindowImplBase::~WindowImplBase() = default;
+WindowImplBase::~WindowImplBase() {
+    // A window must not outlive the object its procedure calls into.
+    if (m_hWnd != nullptr && plat::IsWindow(m_hWnd))
+        plat::DestroyWindow(m_hWnd);
+}
 
 CUIString WindowImplBase::BuiltinMarkup(int width, int height) {
     CUIString markup = "<Window caption=\"0,0,0,36\" roundcorner=\"5,5\"";
@@ -129,11 +133,12 @@ CUIString WindowImplBase::BuiltinMarkup(int width, int height) {
         const int y = 90 + part * 18;
         for (int state = 0; state < 4; ++state) {
             const int x = state * 18;
-            CUIString attribute;
-            attribute.Format("%s%s%simage=&quot;res='159' restype='png' mask='#FFFF00FF' "
-                             "source='%d,%d,%d,%d'%s&quot;",
-                             part == 0 && state == 0 ? "" : " ", kParts[part], kStates[state], x, y,
-                             x + 16, y + 16, part >= 2 ? " corner='2,2,2,2'" : "");
+            char attribute[160];
+            std::snprintf(attribute, sizeof attribute,
+                          "%s%s%simage=&quot;res='159' restype='png' mask='#FFFF00FF' "
+                          "source='%d,%d,%d,%d'%s&quot;",
+                          part == 0 && state == 0 ? "" : " ", kParts[part], kStates[state], x, y,
+                          x + 16, y + 16, part >= 2 ? " corner='2,2,2,2'" : "");
             markup += attribute;
         }
     }

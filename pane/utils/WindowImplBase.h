@@ -113,6 +113,7 @@ public:
 
     // The width and height go into the built-in skeleton's "size".
     explicit WindowImplBase(int width = 0, int height = 0);
+    // Destroys the native window if it still exists.
     ~WindowImplBase() override;
 
     CUIManager& GetManager() { return m_pm; }

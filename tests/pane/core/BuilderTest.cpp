@@ -16,7 +16,7 @@
 namespace Pane::test {
 namespace {
 
-LRESULT PlainProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
+plat::LRESULT PlainProc(plat::HWND hwnd, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
     return plat::DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
@@ -29,8 +29,8 @@ protected:
         wc.lpfnWndProc = &PlainProc;
         wc.lpszClassName = "BuilderTestWindow";
         ASSERT_TRUE(plat::RegisterClass(wc));
-        m_hwnd = plat::CreateWindowEx(0, "BuilderTestWindow", "", plat::WS_OVERLAPPEDWINDOW, 40,
-                                      30, 100, 100, nullptr, 0, nullptr, nullptr);
+        m_hwnd = plat::CreateWindowEx(0, "BuilderTestWindow", "", plat::WS_OVERLAPPEDWINDOW, 40, 30,
+                                      100, 100, nullptr, 0, nullptr, nullptr);
         ASSERT_NE(m_hwnd, nullptr);
         m_manager = std::make_unique<CUIManager>();
         m_manager->Init(m_hwnd);
@@ -103,9 +103,8 @@ TEST_F(BuilderTest, WindowAttributesReachTheManagerBeforeAnyControlExists) {
 TEST_F(BuilderTest, SizeOfAManagerWithARootIsRememberedButTheWindowKeepsItsSize) {
     m_manager->AttachDialog(new CControlUI);
     CUIBuilder builder;
-    std::unique_ptr<CControlUI> built(
-        builder.Create("<Window size=\"320,240\"><Control/></Window>", nullptr, nullptr,
-                       m_manager.get()));
+    std::unique_ptr<CControlUI> built(builder.Create("<Window size=\"320,240\"><Control/></Window>",
+                                                     nullptr, nullptr, m_manager.get()));
     ASSERT_NE(built, nullptr);
     EXPECT_EQ(m_manager->GetInitSize().cx, 320);
     EXPECT_EQ(WindowSize().cx, 100);
@@ -113,20 +112,24 @@ TEST_F(BuilderTest, SizeOfAManagerWithARootIsRememberedButTheWindowKeepsItsSize)
 
 TEST_F(BuilderTest, DeclarationsRegisterFontsImagesAndDefaultsAndTheElementOverridesTheDefault) {
     CUIBuilder builder;
+    const std::string icon = std::string(ZELTA_SOURCE_DIR) + "/resources/icon.png";
     std::unique_ptr<CControlUI> control(builder.Create(
-        "<Window>"
-        "<Font name=\"DejaVu Sans\" size=\"17\" bold=\"true\" default=\"true\"/>"
-        "<Font name=\"DejaVu Sans\" italic=\"TRUE\"/>"
-        "<Image name=\"174\" restype=\"png\" mask=\"#FFFF00FF\"/>"
-        "<Default name=\"Control\" value=\"bkcolor=&quot;#FF000001&quot; bordersize=&quot;3&quot; "
-        "name=&quot;fromdefault&quot;\"/>"
-        "<Default name=\"Control\" value=\"bordersize=&quot;9&quot;\"/>"
-        "<Control name=\"own\" bkcolor=\"#FF00FF00\"/>"
-        "</Window>",
+        ("<Window>"
+         "<Font name=\"DejaVu Sans\" size=\"17\" bold=\"true\" default=\"true\"/>"
+         "<Font name=\"DejaVu Sans\" italic=\"TRUE\"/>"
+         "<Image name=\"" +
+         icon +
+         "\" mask=\"#FFFF00FF\"/><Image restype=\"png\"/>"
+         "<Default name=\"Control\" value=\"bkcolor=&quot;#FF000001&quot; bordersize=&quot;3&quot; "
+         "name=&quot;fromdefault&quot;\"/>"
+         "<Default name=\"Control\" value=\"bordersize=&quot;9&quot;\"/>"
+         "<Control name=\"own\" bkcolor=\"#FF00FF00\"/>"
+         "</Window>")
+            .c_str(),
         nullptr, nullptr, m_manager.get()));
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->BkColor(), 0xFF00FF00u);   // the element's own value wins
-    EXPECT_EQ(control->BorderSize(), 3);          // the first Default of a name stays
+    EXPECT_EQ(control->BkColor(), 0xFF00FF00u); // the element's own value wins
+    EXPECT_EQ(control->BorderSize(), 3);        // the first Default of a name stays
     EXPECT_STREQ(control->Name().GetData(), "own");
     EXPECT_EQ(control->Manager(), nullptr); // detached again until the root is attached
 
@@ -137,23 +140,25 @@ TEST_F(BuilderTest, DeclarationsRegisterFontsImagesAndDefaultsAndTheElementOverr
     EXPECT_TRUE(bold->bold);
     const FontInfo* plain = m_manager->GetFontInfo(1);
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(plain->size, 12); // the default size
+    EXPECT_EQ(plain->size, 12);  // the default size
     EXPECT_FALSE(plain->italic); // only exactly "true" counts
     const FontInfo* def = m_manager->GetDefaultFontInfo();
     ASSERT_NE(def, nullptr);
     EXPECT_EQ(def->size, 17);
-    EXPECT_NE(m_manager->GetImage("174"), nullptr);
+    const ImageInfo* image = m_manager->GetImage(icon.c_str());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->mask, 0xFFFF00FFu);
 }
 
 TEST_F(BuilderTest, UnknownAndWrongCaseTagsGoToTheCallbackAndNullSkipsThem) {
     ProbeCallback callback;
     CContainerUI parent;
     CUIBuilder builder;
-    CControlUI* first =
-        builder.Create("<Window><control/><Widget/><Probe name=\"p\"/><CONTAINER/>"
-                       "<Control name=\"c\"/></Window>",
-                       nullptr, &callback, nullptr, &parent);
-    EXPECT_EQ(callback.asked, (std::vector<std::string>{"control", "Widget", "Probe", "CONTAINER"}));
+    CControlUI* first = builder.Create("<Window><control/><Widget/><Probe name=\"p\"/><CONTAINER/>"
+                                       "<Control name=\"c\"/></Window>",
+                                       nullptr, &callback, nullptr, &parent);
+    EXPECT_EQ(callback.asked,
+              (std::vector<std::string>{"control", "Widget", "Probe", "CONTAINER"}));
     ASSERT_EQ(parent.GetCount(), 2);
     EXPECT_EQ(first, parent.GetItemAt(0));
     EXPECT_STREQ(parent.GetItemAt(0)->ClassName(), "ProbeUI");
@@ -264,7 +269,7 @@ TEST_F(BuilderTest, BuildsThatCannotBeDoneGiveNull) {
     EXPECT_EQ(builder.Create("<Window><Control></Window>"), nullptr); // parse error
     EXPECT_STRNE(builder.GetLastErrorMessage(), "");
     EXPECT_EQ(builder.Create("no-such-file.xml"), nullptr);
-    EXPECT_EQ(builder.Create("   "), nullptr); // a file name, not markup
+    EXPECT_EQ(builder.Create("   "), nullptr);       // a file name, not markup
     EXPECT_EQ(builder.Create("<Window/>"), nullptr); // nothing to build
 
     // A parent that cannot hold children ends the whole build; nothing built stays behind.

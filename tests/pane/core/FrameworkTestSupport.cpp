@@ -53,8 +53,7 @@ void MarkupWindow::Notify(NotifyMessage& msg) {
     WindowImplBase::Notify(msg);
 }
 
-plat::LRESULT MarkupWindow::OnClose(plat::UINT, plat::WPARAM wParam, plat::LPARAM,
-                                    bool& handled) {
+plat::LRESULT MarkupWindow::OnClose(plat::UINT, plat::WPARAM wParam, plat::LPARAM, bool& handled) {
     closes.push_back(wParam);
     handled = false;
     return 0;
