@@ -148,26 +148,26 @@ void CContainerUI::HandleEvent(UIEvent& event) {
     if (vertical || horizontal) {
         if (event.type == kEventKeyDown) {
             switch (static_cast<unsigned char>(event.key)) {
-            case plat::VK_PRIOR:
-                vertical ? PageUp() : PageLeft();
-                return;
-            case plat::VK_NEXT:
-                vertical ? PageDown() : PageRight();
-                return;
-            case plat::VK_END:
-                vertical ? EndDown() : EndRight();
-                return;
-            case plat::VK_HOME:
-                vertical ? HomeUp() : HomeLeft();
-                return;
-            case plat::VK_UP:
-                vertical ? LineUp() : LineLeft();
-                return;
-            case plat::VK_DOWN:
-                vertical ? LineDown() : LineRight();
-                return;
-            default:
-                break;
+                case plat::VK_PRIOR:
+                    vertical ? PageUp() : PageLeft();
+                    return;
+                case plat::VK_NEXT:
+                    vertical ? PageDown() : PageRight();
+                    return;
+                case plat::VK_END:
+                    vertical ? EndDown() : EndRight();
+                    return;
+                case plat::VK_HOME:
+                    vertical ? HomeUp() : HomeLeft();
+                    return;
+                case plat::VK_UP:
+                    vertical ? LineUp() : LineLeft();
+                    return;
+                case plat::VK_DOWN:
+                    vertical ? LineDown() : LineRight();
+                    return;
+                default:
+                    break;
             }
         } else if (event.type == kEventScrollWheel) {
             if (event.wParam == 0) {
@@ -259,8 +259,7 @@ void CContainerUI::Paint(plat::HDC hDC, const RECT& rcPaint) {
         if (!plat::IsRectEmpty(innerDirty)) {
             const plat::ClipState outer = hDC != nullptr ? hDC->SaveClip() : plat::ClipState{};
             CRenderClip childClip(hDC, innerDirty);
-            const plat::ClipState innerClip =
-                hDC != nullptr ? hDC->SaveClip() : plat::ClipState{};
+            const plat::ClipState innerClip = hDC != nullptr ? hDC->SaveClip() : plat::ClipState{};
             for (int i = 0; i < m_items.GetSize(); ++i) {
                 CControlUI* child = GetItemAt(i);
                 if (!child->IsVisible() || !meets(rcPaint, child->Position())) {
@@ -288,8 +287,8 @@ void CContainerUI::Paint(plat::HDC hDC, const RECT& rcPaint) {
         } else {
             for (int i = 0; i < m_items.GetSize(); ++i) {
                 CControlUI* child = GetItemAt(i);
-                if (child->IsVisible() && child->IsFloat() &&
-                    meets(rcPaint, child->Position()) && meets(m_rcItem, child->Position())) {
+                if (child->IsVisible() && child->IsFloat() && meets(rcPaint, child->Position()) &&
+                    meets(m_rcItem, child->Position())) {
                     child->Paint(hDC, rcPaint);
                 }
             }
@@ -550,15 +549,15 @@ void CContainerUI::LineDown() {
 }
 
 void CContainerUI::PageUp() {
-    const int page = Height() - m_rcInset.top - m_rcInset.bottom -
-                     VisibleFixedHeight(m_horizontalScrollBar);
+    const int page =
+        Height() - m_rcInset.top - m_rcInset.bottom - VisibleFixedHeight(m_horizontalScrollBar);
     const SIZE pos = ScrollPosition();
     SetScrollPosition(SIZE{pos.cx, pos.cy - page});
 }
 
 void CContainerUI::PageDown() {
-    const int page = Height() - m_rcInset.top - m_rcInset.bottom -
-                     VisibleFixedHeight(m_horizontalScrollBar);
+    const int page =
+        Height() - m_rcInset.top - m_rcInset.bottom - VisibleFixedHeight(m_horizontalScrollBar);
     const SIZE pos = ScrollPosition();
     SetScrollPosition(SIZE{pos.cx, pos.cy + page});
 }
@@ -582,15 +581,15 @@ void CContainerUI::LineRight() {
 }
 
 void CContainerUI::PageLeft() {
-    const int page = Width() - m_rcInset.left - m_rcInset.right -
-                     VisibleFixedWidth(m_verticalScrollBar);
+    const int page =
+        Width() - m_rcInset.left - m_rcInset.right - VisibleFixedWidth(m_verticalScrollBar);
     const SIZE pos = ScrollPosition();
     SetScrollPosition(SIZE{pos.cx - page, pos.cy});
 }
 
 void CContainerUI::PageRight() {
-    const int page = Width() - m_rcInset.left - m_rcInset.right -
-                     VisibleFixedWidth(m_verticalScrollBar);
+    const int page =
+        Width() - m_rcInset.left - m_rcInset.right - VisibleFixedWidth(m_verticalScrollBar);
     const SIZE pos = ScrollPosition();
     SetScrollPosition(SIZE{pos.cx + page, pos.cy});
 }
@@ -692,8 +691,8 @@ void CContainerUI::SetFloatPosition(int index) {
 void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded) {
     (void)cxNeeded; // the horizontal range is the layouts' own business
     if (m_horizontalScrollBar != nullptr && m_horizontalScrollBar->IsVisible()) {
-        m_horizontalScrollBar->SetPosition(RECT{rc.left, rc.bottom, rc.right,
-                                                rc.bottom + m_horizontalScrollBar->FixedHeight()});
+        m_horizontalScrollBar->SetPosition(
+            RECT{rc.left, rc.bottom, rc.right, rc.bottom + m_horizontalScrollBar->FixedHeight()});
     }
     if (m_verticalScrollBar == nullptr) {
         return;

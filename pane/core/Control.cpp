@@ -155,10 +155,10 @@ void CControlUI::SetPosition(RECT rc) {
     }
     if (m_float && m_parent != nullptr) {
         const RECT parentRc = m_parent->Position();
-        m_fixedXY.cx = m_fixedXY.cx >= 0 ? m_rcItem.left - parentRc.left
-                                         : m_rcItem.right - parentRc.right;
-        m_fixedXY.cy = m_fixedXY.cy >= 0 ? m_rcItem.top - parentRc.top
-                                         : m_rcItem.bottom - parentRc.bottom;
+        m_fixedXY.cx =
+            m_fixedXY.cx >= 0 ? m_rcItem.left - parentRc.left : m_rcItem.right - parentRc.right;
+        m_fixedXY.cy =
+            m_fixedXY.cy >= 0 ? m_rcItem.top - parentRc.top : m_rcItem.bottom - parentRc.bottom;
         m_fixedSize.cx = m_rcItem.right - m_rcItem.left;
         m_fixedSize.cy = m_rcItem.bottom - m_rcItem.top;
     }
@@ -467,28 +467,28 @@ void CControlUI::DispatchEvent(UIEvent& event) {
 
 void CControlUI::HandleEvent(UIEvent& event) {
     switch (event.type) {
-    case kEventSetCursor:
-        plat::SetCursor(plat::LoadCursor(nullptr, plat::IDC_ARROW));
-        return;
-    case kEventSetFocus:
-        m_focused = true;
-        Invalidate();
-        return;
-    case kEventKillFocus:
-        m_focused = false;
-        Invalidate();
-        return;
-    case kEventTimer:
-        Notify("timer", event.wParam, event.lParam);
-        return;
-    case kEventContextMenu:
-        if (m_menuUsed) {
-            Notify("menu", event.wParam, event.lParam);
+        case kEventSetCursor:
+            plat::SetCursor(plat::LoadCursor(nullptr, plat::IDC_ARROW));
             return;
-        }
-        break;
-    default:
-        break;
+        case kEventSetFocus:
+            m_focused = true;
+            Invalidate();
+            return;
+        case kEventKillFocus:
+            m_focused = false;
+            Invalidate();
+            return;
+        case kEventTimer:
+            Notify("timer", event.wParam, event.lParam);
+            return;
+        case kEventContextMenu:
+            if (m_menuUsed) {
+                Notify("menu", event.wParam, event.lParam);
+                return;
+            }
+            break;
+        default:
+            break;
     }
     if (m_parent != nullptr) {
         m_parent->HandleEvent(event);
@@ -691,13 +691,12 @@ void CControlUI::PaintBorder(plat::HDC hDC) {
                                 m_borderStyle);
         }
         for (int i = 0; i < m_borderSides.right; ++i) {
-            CUIRender::DrawLine(hDC, RECT{rc.right - 1 - i, rc.top, rc.right - 1 - i, rc.bottom},
-                                1, colour, m_borderStyle);
+            CUIRender::DrawLine(hDC, RECT{rc.right - 1 - i, rc.top, rc.right - 1 - i, rc.bottom}, 1,
+                                colour, m_borderStyle);
         }
         for (int i = 0; i < m_borderSides.bottom; ++i) {
-            CUIRender::DrawLine(hDC,
-                                RECT{rc.left, rc.bottom - 1 - i, rc.right, rc.bottom - 1 - i}, 1,
-                                colour, m_borderStyle);
+            CUIRender::DrawLine(hDC, RECT{rc.left, rc.bottom - 1 - i, rc.right, rc.bottom - 1 - i},
+                                1, colour, m_borderStyle);
         }
     } else if (m_borderSize > 0) {
         CUIRender::DrawRect(hDC, rc, m_borderSize, colour);

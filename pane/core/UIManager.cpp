@@ -148,7 +148,8 @@ void CUIManager::SetTransparent(int alpha) {
         return;
     }
     alpha = alpha < 0 ? 0 : (alpha > 255 ? 255 : alpha);
-    const auto exStyle = static_cast<plat::DWORD>(plat::GetWindowLongPtr(m_hWnd, plat::GWL_EXSTYLE));
+    const auto exStyle =
+        static_cast<plat::DWORD>(plat::GetWindowLongPtr(m_hWnd, plat::GWL_EXSTYLE));
     if ((exStyle & plat::WS_EX_LAYERED) == 0) {
         plat::SetWindowLongPtr(m_hWnd, plat::GWL_EXSTYLE, exStyle | plat::WS_EX_LAYERED);
     }
@@ -198,6 +199,12 @@ CUIManager* CUIManager::GetManager(int index) {
 
 void CUIManager::SetPaintHook(PaintHook hook) {
     g_paintHook = hook;
+}
+
+void CUIManager::RunPaintHook(CUIManager* manager) {
+    if (g_paintHook != nullptr) {
+        g_paintHook(manager);
+    }
 }
 
 bool CUIManager::UseParentResource(CUIManager* parent) {
@@ -442,7 +449,7 @@ void CUIManager::ReapObjects(CControlUI* control) {
 
 CControlUI* CUIManager::FindControl(POINT pt) const {
     return m_root != nullptr ? m_root->FindControl(FindControlFromPoint, &pt,
-                                                    kFindVisible | kFindHitTest | kFindTopFirst)
+                                                   kFindVisible | kFindHitTest | kFindTopFirst)
                              : nullptr;
 }
 

@@ -14,6 +14,7 @@
 #include "pane/utils/UIString.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/win/Tooltip.h"
 #include "platform/win/Window.h"
 
 #include <memory>
@@ -269,6 +270,7 @@ private:
     CUIManager* TopManager();
     const CUIManager* TopManager() const;
     static uint16_t KeyStateFromKeyboard();
+    static void RunPaintHook(CUIManager* manager);
 
     plat::HWND m_hWnd = nullptr;
     plat::HDC m_hDcPaint = nullptr;
@@ -278,6 +280,7 @@ private:
     bool m_backgroundValid = false;
     plat::HWND m_hwndTooltip = nullptr;
     CUIString m_tooltipText;
+    plat::TOOLINFO m_toolInfo;
 
     CControlUI* m_root = nullptr;
     CControlUI* m_focus = nullptr;

@@ -71,8 +71,8 @@ HWND CWindowWnd::Create(HWND parent, const char* name, plat::DWORD style, plat::
     if (!registered) {
         return nullptr;
     }
-    m_hWnd = plat::CreateWindowEx(exStyle, GetWindowClassName(), name, style, x, y, cx, cy,
-                                  parent, menu, CUIManager::GetInstance(), this);
+    m_hWnd = plat::CreateWindowEx(exStyle, GetWindowClassName(), name, style, x, y, cx, cy, parent,
+                                  menu, CUIManager::GetInstance(), this);
     return m_hWnd;
 }
 
@@ -80,8 +80,8 @@ HWND CWindowWnd::Subclass(HWND hWnd) {
     if (!plat::IsWindow(hWnd)) {
         return nullptr;
     }
-    auto previous = reinterpret_cast<plat::WNDPROC>(
-        plat::SetWindowLongPtr(hWnd, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(ControlProc)));
+    auto previous = reinterpret_cast<plat::WNDPROC>(plat::SetWindowLongPtr(
+        hWnd, plat::GWLP_WNDPROC, reinterpret_cast<plat::LONG_PTR>(ControlProc)));
     if (previous == nullptr) {
         return nullptr;
     }
@@ -164,11 +164,14 @@ void CWindowWnd::CenterWindow() {
     plat::RECT rcDlg;
     plat::GetWindowRect(m_hWnd, &rcDlg);
     const HWND owner = plat::GetWindow(m_hWnd, plat::GW_OWNER);
-    // The platform answers the work area of the monitor a window is on.
-    plat::RECT area;
-    if (!plat::GetMonitorWorkArea(owner != nullptr ? owner : m_hWnd, &area)) {
+    plat::MONITORINFO monitor;
+    monitor.cbSize = sizeof(monitor);
+    if (!plat::GetMonitorInfo(plat::MonitorFromWindow(owner != nullptr ? owner : m_hWnd,
+                                                      plat::MONITOR_DEFAULTTONEAREST),
+                              &monitor)) {
         return;
     }
+    const plat::RECT area = monitor.rcWork;
     plat::RECT center = area;
     if (owner != nullptr) {
         plat::GetWindowRect(owner, &center);
