@@ -481,13 +481,18 @@ std::string CScriptPlayer::RunLine(const std::string& line) {
         const int vk = VirtualKey(name);
         if (vk == 0)
             return "unknown key \"" + name + "\"";
+        // Each key is handled before the next one changes the keyboard's state, so the key
+        // state read while handling it is the one it was pressed with.
+        const auto press = [](int key, bool down) {
+            plat::InputKey(key, down);
+            PumpMessages();
+        };
         for (int m : modifiers)
-            plat::InputKey(m, true);
-        plat::InputKey(vk, true);
-        plat::InputKey(vk, false);
+            press(m, true);
+        press(vk, true);
+        press(vk, false);
         for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
-            plat::InputKey(*it, false);
-        PumpMessages();
+            press(*it, false);
         return {};
     }
     if (command == "type") {

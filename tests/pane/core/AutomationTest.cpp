@@ -1,0 +1,221 @@
+// Automation: the dump's exact lines and every kind of script line, played in-process against a
+// framework window on the headless backend.
+#include "FrameworkTestSupport.h"
+
+#include "pane/core/Automation.h"
+#include "pane/core/Container.h"
+#include "platform/backends/Headless.h"
+#include "platform/gfx/Image.h"
+#include "platform/sys/File.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace Pane::test {
+namespace {
+
+const char* const kMarkup =
+    "<Window><Container name=\"main\" bkcolor=\"#FF102030\">"
+    "<Probe name=\"first\" float=\"true\" pos=\"10,10,60,40\" text=\"Say &quot;hi&quot;\"/>"
+    "<Probe name=\"second\" float=\"true\" pos=\"70,10,120,40\" text=\"two words\"/>"
+    "<Probe name=\"off\" float=\"true\" pos=\"10,50,60,80\" enabled=\"false\"/>"
+    "<Probe name=\"gone\" visible=\"false\"/>"
+    "</Container></Window>";
+
+class AutomationTest : public FrameworkTest {
+protected:
+    void SetUp() override {
+        FrameworkTest::SetUp();
+        m_window = std::make_unique<MarkupWindow>(kMarkup);
+        ASSERT_TRUE(m_window->Open(200, 100));
+    }
+    void TearDown() override {
+        m_window.reset();
+        FrameworkTest::TearDown();
+    }
+
+    ProbeControl* Probe(const char* name) {
+        return static_cast<ProbeControl*>(m_window->GetManager().FindControl(name));
+    }
+    std::string Run(const std::string& line) { return m_player.RunLine(line); }
+    std::string TempFile(const char* name) {
+        return testing::TempDir() + "automation-" + std::to_string(::getpid()) + "-" + name;
+    }
+
+    std::unique_ptr<MarkupWindow> m_window;
+    CScriptPlayer m_player;
+};
+
+TEST_F(AutomationTest, DumpListsWindowsAndControlsWithTheirFlagsInOrder) {
+    m_window->GetManager().SetFocus(Probe("second"));
+    EXPECT_EQ(DumpWindows(),
+              "window \"test window\" 0,0,200,100 active\n"
+              "  ContainerUI \"main\" 0,0,200,100 bk=#FF102030\n"
+              "    ProbeUI \"first\" 10,10,60,40 float text=\"Say \\\"hi\\\"\"\n"
+              "    ProbeUI \"second\" 70,10,120,40 float focused text=\"two words\"\n"
+              "    ProbeUI \"off\" 10,50,60,80 disabled float\n"
+              "    ProbeUI \"gone\" 0,0,0,0 hidden\n");
+    EXPECT_EQ(EscapeDumpText("a\\b\r\n\t\x01z"), "a\\\\b\\r\\n\\x09\\x01z");
+}
+
+TEST_F(AutomationTest, PointerLinesReachTheNamedControl) {
+    EXPECT_EQ(Run("click first"), "");
+    EXPECT_TRUE(Probe("first")->IsFocused());
+    EXPECT_EQ(Run("move second"), "");
+    EXPECT_EQ(Run("dblclick @two words"), ""); // the rest of the line, spaces included
+    EXPECT_EQ(Run("rclick second"), "");
+    EXPECT_EQ(Run("wheel second -2"), "");
+    const std::vector<int>& first = Probe("first")->events;
+    EXPECT_NE(std::find(first.begin(), first.end(), kEventButtonDown), first.end());
+    EXPECT_NE(std::find(first.begin(), first.end(), kEventButtonUp), first.end());
+    const std::vector<int>& second = Probe("second")->events;
+    for (int type : {kEventMouseEnter, kEventDblClick, kEventRButtonDown, kEventScrollWheel})
+        EXPECT_NE(std::find(second.begin(), second.end(), type), second.end()) << type;
+    // Two notches towards the user: a downward turn.
+    const auto& records = Probe("second")->records;
+    const auto wheel = std::find_if(records.begin(), records.end(),
+                                    [](const UIEvent& e) { return e.type == kEventScrollWheel; });
+    ASSERT_NE(wheel, records.end());
+    EXPECT_EQ(wheel->wParam, 1u);
+
+    EXPECT_EQ(Run("click nothing"), "no control nothing");
+    EXPECT_EQ(Run("click gone"), "control is not visible");
+    EXPECT_EQ(Run("wheel second lots"), "wheel needs a number of notches");
+}
+
+TEST_F(AutomationTest, KeyAndTypeLinesGoThroughTheFrameworksTranslation) {
+    m_window->GetManager().SetFocus(Probe("first"));
+    EXPECT_EQ(Run("key Tab"), ""); // focus moves, as the message loop does it
+    EXPECT_TRUE(Probe("second")->IsFocused());
+    EXPECT_EQ(Run("key Shift+Tab"), "");
+    EXPECT_TRUE(Probe("first")->IsFocused());
+
+    Probe("first")->records.clear();
+    EXPECT_EQ(Run("key Ctrl+Shift+q"), "");
+    const auto& keys = Probe("first")->records;
+    const auto down = std::find_if(keys.begin(), keys.end(), [](const UIEvent& e) {
+        return e.type == kEventKeyDown && e.key == 'Q';
+    });
+    ASSERT_NE(down, keys.end());
+    EXPECT_EQ(down->keyState & (kKeyStateShift | kKeyStateControl),
+              kKeyStateShift | kKeyStateControl);
+
+    Probe("first")->records.clear();
+    EXPECT_EQ(Run("type a b"), "");
+    std::string typed;
+    for (const UIEvent& e : Probe("first")->records)
+        if (e.type == kEventChar)
+            typed += static_cast<char>(e.wParam);
+    EXPECT_EQ(typed, "a b");
+
+    for (const char* key : {"F12", "PageDown", "Backspace", "7", "Alt+Delete"})
+        EXPECT_EQ(Run(std::string("key ") + key), "") << key;
+    EXPECT_EQ(Run("key F13"), "unknown key \"F13\"");
+    EXPECT_EQ(Run("key Hyper+A"), "unknown key \"Hyper+A\"");
+
+    EXPECT_EQ(Run("key Escape"), ""); // the window closes
+    EXPECT_EQ(m_window->closes, (std::vector<plat::WPARAM>{1}));
+}
+
+TEST_F(AutomationTest, ExpectComparesEveryPropertyAndSaysWhatItFound) {
+    m_window->GetManager().SetFocus(Probe("first"));
+    EXPECT_EQ(Run("expect first text Say \"hi\""), "");
+    EXPECT_EQ(Run("expect @two words text two words"), "no control @two");
+    EXPECT_EQ(Run("expect first visible true"), "");
+    EXPECT_EQ(Run("expect gone visible false"), "");
+    EXPECT_EQ(Run("expect off enabled false"), "");
+    EXPECT_EQ(Run("expect first focused true"), "");
+    EXPECT_EQ(Run("expect main bk #FF102030"), "");
+    EXPECT_EQ(Run("expect second focused true"), "second focused is \"false\", expected \"true\"");
+    EXPECT_EQ(Run("expect second checked true"), "control second has no property checked");
+    EXPECT_EQ(Run("expect second sel 0"), "control second has no property sel");
+    EXPECT_EQ(Run("expect second colour red"), "control second has no property colour");
+    EXPECT_EQ(Run("expect second"), "expect needs a control, a property and a value");
+}
+
+TEST_F(AutomationTest, WaitMovesTheVirtualClockAndWaitforSeesOtherThreadsWork) {
+    const plat::DWORD before = plat::GetTickCount();
+    EXPECT_EQ(Run("wait 1500"), "");
+    EXPECT_EQ(plat::GetTickCount() - before, 1500u);
+    EXPECT_EQ(Run("wait soon"), "wait needs milliseconds");
+
+    // Another thread asks the window to change a text; waitfor lets the message in.
+    const plat::HWND hwnd = m_window->GetHWND();
+    class Renamer : public IMessageFilterUI {
+    public:
+        explicit Renamer(CControlUI* target) : m_target(target) {}
+        plat::LRESULT MessageHandler(plat::UINT msg, plat::WPARAM, plat::LPARAM,
+                                     bool& handled) override {
+            if (msg == plat::WM_APP + 7) {
+                m_target->SetText("done");
+                handled = true;
+            }
+            return 0;
+        }
+
+    private:
+        CControlUI* m_target;
+    } renamer(Probe("second"));
+    m_window->GetManager().AddMessageFilter(&renamer);
+    std::thread worker([hwnd] { plat::PostMessage(hwnd, plat::WM_APP + 7, 0, 0); });
+    EXPECT_EQ(Run("waitfor second text done"), "");
+    worker.join();
+    EXPECT_EQ(Run("waitfor second visible false 30"),
+              "second visible is \"true\", expected \"false\"");
+    EXPECT_EQ(Run("waitfor second visible false soon"),
+              "waitfor's time limit must be milliseconds");
+    m_window->GetManager().RemoveMessageFilter(&renamer);
+}
+
+TEST_F(AutomationTest, DumpAndShotLinesWriteTheirFiles) {
+    const std::string dump = TempFile("dump.txt");
+    const std::string shot = TempFile("shot.png");
+    EXPECT_EQ(Run("dump " + dump), "");
+    std::string text;
+    ASSERT_TRUE(plat::ReadFileText(dump, &text));
+    EXPECT_EQ(text, DumpWindows());
+    EXPECT_EQ(Run("shot " + shot), "");
+    plat::Bitmap image;
+    ASSERT_TRUE(plat::LoadImageFile(shot, &image));
+    EXPECT_EQ(image.width, 200);
+    EXPECT_EQ(image.height, 100);
+    EXPECT_EQ(image.At(150, 80) & 0xFFFFFF, 0x102030u); // the container's background
+    std::remove(dump.c_str());
+    std::remove(shot.c_str());
+    EXPECT_EQ(Run("dump /no/such/folder/x"), "cannot write /no/such/folder/x");
+    EXPECT_EQ(Run("dump"), "dump needs a file");
+}
+
+TEST_F(AutomationTest, ScriptsSkipCommentsStopAtQuitAndNameTheFailingLine) {
+    m_player.LoadText("# a comment\n\n  click first\nexpect first focused true\r\nquit\nclick x\n",
+                      "s.txt");
+    EXPECT_TRUE(m_player.Step());  // click
+    EXPECT_TRUE(m_player.Step());  // expect
+    EXPECT_FALSE(m_player.Step()); // quit
+    EXPECT_TRUE(m_player.QuitRequested());
+    EXPECT_FALSE(m_player.Failed());
+
+    m_player.LoadText("click first\n# fine so far\nexpect second focused true\nclick first\n",
+                      "s.txt");
+    EXPECT_TRUE(m_player.Step());
+    EXPECT_FALSE(m_player.Step());
+    EXPECT_TRUE(m_player.Failed());
+    EXPECT_EQ(m_player.Error(), "s.txt:3: second focused is \"false\", expected \"true\"");
+
+    m_player.LoadText("frobnicate now", "t");
+    EXPECT_FALSE(m_player.Step());
+    EXPECT_EQ(m_player.Error(), "t:1: unknown command \"frobnicate\"");
+
+    m_player.LoadText("click first", "u");
+    EXPECT_TRUE(m_player.Step());
+    EXPECT_FALSE(m_player.Step()); // the end
+    EXPECT_TRUE(m_player.AtEnd());
+    EXPECT_FALSE(m_player.Failed());
+}
+
+} // namespace
+} // namespace Pane::test
