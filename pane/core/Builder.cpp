@@ -119,7 +119,7 @@ CControlUI* CUIBuilder::Create(IDialogBuilderCallback* callback, CUIManager* man
             ApplyWindowAttributes(root, manager);
     }
     bool aborted = false;
-    CControlUI* first = Parse(root, parent, manager, &aborted);
+    CControlUI* first = Parse(root, parent, manager, m_nesting, &aborted);
     return aborted ? nullptr : first;
 }
 
@@ -205,19 +205,20 @@ void CUIBuilder::ApplyWindowAttributes(CXmlElement root, CUIManager* manager) co
     }
 }
 
-bool CUIBuilder::Include(CXmlElement element, CControlUI* parent, CUIManager* manager,
+void CUIBuilder::Include(CXmlElement element, CControlUI* parent, CUIManager* manager, int level,
                          CControlUI** first) {
     ValueBuffer countText = {}, source = {};
     const int count =
         element.GetAttributeValue("count", countText, sizeof countText) ? std::atoi(countText) : 1;
     if (!element.GetAttributeValue("source", source, sizeof source) || count <= 0)
-        return true;
+        return;
     if (m_depth + 1 > kMaxIncludeDepth)
-        return true;
+        return;
     for (int i = 0; i < count && m_budget->controls < kMaxControls; ++i) {
         CUIBuilder builder;
         builder.m_depth = m_depth + 1;
         builder.m_budget = m_budget;
+        builder.m_nesting = level;
         CControlUI* made = nullptr;
         if (m_fromResource) {
             const int number = static_cast<int>(std::strtoul(source, nullptr, 10) & 0xFFFF);
@@ -232,11 +233,10 @@ bool CUIBuilder::Include(CXmlElement element, CControlUI* parent, CUIManager* ma
         if (made != nullptr && parent == nullptr && made != *first)
             delete made;
     }
-    return true;
 }
 
 CControlUI* CUIBuilder::Parse(CXmlElement element, CControlUI* parent, CUIManager* manager,
-                              bool* aborted) {
+                              int level, bool* aborted) {
     IContainerUI* container = nullptr;
     if (parent != nullptr)
         container = static_cast<IContainerUI*>(parent->Interface("IContainer"));
@@ -247,7 +247,7 @@ CControlUI* CUIBuilder::Parse(CXmlElement element, CControlUI* parent, CUIManage
         if (IsDeclaration(tag))
             continue;
         if (std::strcmp(tag, "Include") == 0) {
-            Include(node, parent, manager, &first);
+            Include(node, parent, manager, level, &first);
             continue;
         }
         if (m_budget->controls >= kMaxControls)
@@ -260,8 +260,8 @@ CControlUI* CUIBuilder::Parse(CXmlElement element, CControlUI* parent, CUIManage
             continue;
         ++m_budget->controls;
 
-        if (node.HasChildren()) {
-            Parse(node, control, manager, aborted);
+        if (node.HasChildren() && level + 1 < kMaxNesting) {
+            Parse(node, control, manager, level + 1, aborted);
             if (*aborted) {
                 delete control;
                 return nullptr;

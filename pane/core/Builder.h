@@ -32,6 +32,10 @@ public:
     // Deepest nesting of includes within one build; an include below it is skipped, so a file
     // that includes itself ends instead of exhausting the stack.
     static constexpr int kMaxIncludeDepth = 16;
+    // Deepest nesting of controls one build makes; children below it are skipped, so hostile
+    // markup cannot make a tree deeper than the recursive layout, paint and destruction can
+    // walk.
+    static constexpr int kMaxNesting = 200;
     // Most controls one build (with all its includes) makes; counts of includes multiply, and
     // a few nested counts would otherwise ask for billions of controls.
     static constexpr std::size_t kMaxControls = 100000;
@@ -69,15 +73,18 @@ private:
     void ApplyWindowAttributes(CXmlElement root, CUIManager* manager) const;
     // Builds the children of `element` under `parent`; the first control made, or null.
     // `aborted` is set when a parent could not take a child, which ends the whole build.
-    CControlUI* Parse(CXmlElement element, CControlUI* parent, CUIManager* manager, bool* aborted);
-    // Builds an "Include" element `count` times into `parent`; false aborts the build.
-    bool Include(CXmlElement element, CControlUI* parent, CUIManager* manager, CControlUI** first);
+    CControlUI* Parse(CXmlElement element, CControlUI* parent, CUIManager* manager, int level,
+                      bool* aborted);
+    // Builds an "Include" element `count` times into `parent`.
+    void Include(CXmlElement element, CControlUI* parent, CUIManager* manager, int level,
+                 CControlUI** first);
 
     CXmlDoc m_xml;
     IDialogBuilderCallback* m_callback = nullptr;
     CUIString m_resourceType; // the type the markup came with; empty for files and text
     bool m_fromResource = false;
-    int m_depth = 0;
+    int m_depth = 0;   // includes above this builder
+    int m_nesting = 0; // controls above the parent this builder builds into
     Budget m_ownBudget;
     Budget* m_budget = &m_ownBudget; // shared with the builders of includes
 };

@@ -245,6 +245,23 @@ TEST_F(BuilderTest, MultipliedIncludeCountsStopAtTheControlBudget) {
     EXPECT_EQ(static_cast<std::size_t>(parent.GetCount()), CUIBuilder::kMaxControls);
 }
 
+TEST_F(BuilderTest, NestingDeeperThanTheLimitIsCut) {
+    std::string markup = "<Window>";
+    for (int i = 0; i < CUIBuilder::kMaxNesting + 50; ++i)
+        markup += "<Container>";
+    for (int i = 0; i < CUIBuilder::kMaxNesting + 50; ++i)
+        markup += "</Container>";
+    markup += "</Window>";
+    CUIBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(markup.c_str()));
+    int depth = 0;
+    for (CControlUI* at = root.get(); at != nullptr; ++depth) {
+        auto* container = static_cast<CContainerUI*>(at->Interface("Container"));
+        at = container != nullptr ? container->GetItemAt(0) : nullptr;
+    }
+    EXPECT_EQ(depth, CUIBuilder::kMaxNesting);
+}
+
 TEST_F(BuilderTest, ResourceMarkupIncludesResourcesOfItsOwnType) {
     static const char kOuter[] = "<Window><Control name=\"outer\"/><Include source=\"702\" "
                                  "count=\"2\"/></Window>";
