@@ -6,6 +6,7 @@
 #include "platform/sys/Resource.h"
 #include "platform/win/Window.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -166,12 +167,10 @@ void CUIBuilder::ApplyWindowAttributes(CXmlElement root, CUIManager* manager) co
         const char* value = root.GetAttributeValue(i);
         if (std::strcmp(name, "size") == 0) {
             const plat::SIZE size = ParseSize(value);
-            manager->SetInitSize(size.cx, size.cy);
-            // Before any control exists the window takes the size at once, where it is and
-            // without coming forward.
-            if (manager->GetRoot() == nullptr)
-                plat::SetWindowPos(manager->GetPaintWindow(), nullptr, 0, 0, size.cx, size.cy,
-                                   plat::SWP_NOMOVE | plat::SWP_NOZORDER | plat::SWP_NOACTIVATE);
+            // The manager resizes a window without a tree at once; a size from markup beyond
+            // any screen would only ask for gigabytes of back buffer.
+            manager->SetInitSize(std::clamp(size.cx, 0, kMaxWindowSize),
+                                 std::clamp(size.cy, 0, kMaxWindowSize));
         } else if (std::strcmp(name, "sizebox") == 0) {
             manager->SetSizeBox(ParseRect(value));
         } else if (std::strcmp(name, "caption") == 0) {

@@ -29,6 +29,8 @@ CControlUI* CreateControlOfClass(const char* tag);
 
 class CUIBuilder {
 public:
+    // Largest window width or height a markup "size" may ask for.
+    static constexpr int kMaxWindowSize = 8192;
     // Deepest nesting of includes within one build; an include below it is skipped, so a file
     // that includes itself ends instead of exhausting the stack.
     static constexpr int kMaxIncludeDepth = 16;

@@ -100,6 +100,15 @@ TEST_F(BuilderTest, WindowAttributesReachTheManagerBeforeAnyControlExists) {
     EXPECT_EQ(m_manager->GetDefaultSelectedBkColor(), 0xFF0D0E0Fu);
 }
 
+TEST_F(BuilderTest, AWindowSizeBeyondAnyScreenIsCut) {
+    CUIBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(
+        "<Window size=\"100000,-5\"><Control/></Window>", nullptr, nullptr, m_manager.get()));
+    EXPECT_EQ(m_manager->GetInitSize().cx, CUIBuilder::kMaxWindowSize);
+    EXPECT_EQ(m_manager->GetInitSize().cy, 0);
+    EXPECT_LE(WindowSize().cx, CUIBuilder::kMaxWindowSize);
+}
+
 TEST_F(BuilderTest, SizeOfAManagerWithARootIsRememberedButTheWindowKeepsItsSize) {
     m_manager->AttachDialog(new CControlUI);
     CUIBuilder builder;
