@@ -72,11 +72,11 @@ bool CNotifyPump::LoopDispatch(NotifyMessage& msg) {
         if (hit == nullptr)
             continue;
         if (hit->signature == kNotifySigParams && hit->onParams != nullptr) {
-            (this->*hit->onParams)(msg.wParam, msg.lParam);
+            hit->onParams(this, msg.wParam, msg.lParam);
             return true;
         }
         if (hit->signature == kNotifySigMsg && hit->onMsg != nullptr) {
-            (this->*hit->onMsg)(msg);
+            hit->onMsg(this, msg);
             return true;
         }
         return false;

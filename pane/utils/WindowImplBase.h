@@ -16,9 +16,20 @@ namespace Pane {
 
 class CNotifyPump;
 
-// A message map entry's handler: signature 1 takes wParam and lParam, signature 2 the record.
-using NotifyHandlerParams = void (CNotifyPump::*)(plat::WPARAM, plat::LPARAM);
-using NotifyHandlerMsg = void (CNotifyPump::*)(NotifyMessage&);
+// A message map entry's handler, called with the pump it belongs to: signature 1 passes wParam
+// and lParam, signature 2 the record. The map macros make them from member functions.
+using NotifyHandlerParams = void (*)(CNotifyPump* pump, plat::WPARAM wParam, plat::LPARAM lParam);
+using NotifyHandlerMsg = void (*)(CNotifyPump* pump, NotifyMessage& msg);
+
+template <class T, auto Member>
+void CallNotifyParams(CNotifyPump* pump, plat::WPARAM wParam, plat::LPARAM lParam) {
+    (static_cast<T*>(pump)->*Member)(wParam, lParam);
+}
+
+template <class T, auto Member>
+void CallNotifyMsg(CNotifyPump* pump, NotifyMessage& msg) {
+    (static_cast<T*>(pump)->*Member)(msg);
+}
 
 enum NotifySignature : int {
     kNotifySigEnd = 0,
@@ -84,11 +95,11 @@ protected:                                                                      
 // handler(WPARAM, LPARAM)
 #define PANE_ON_NOTIFY(type, control, handler)                                                     \
     {type, control, ::Pane::kNotifySigParams,                                                      \
-     static_cast<::Pane::NotifyHandlerParams>(&ThisClass::handler), nullptr},
+     &::Pane::CallNotifyParams<ThisClass, &ThisClass::handler>, nullptr},
 // handler(NotifyMessage&)
 #define PANE_ON_NOTIFY_MSG(type, control, handler)                                                 \
     {type, control, ::Pane::kNotifySigMsg, nullptr,                                                \
-     static_cast<::Pane::NotifyHandlerMsg>(&ThisClass::handler)},
+     &::Pane::CallNotifyMsg<ThisClass, &ThisClass::handler>},
 #define PANE_END_MESSAGE_MAP()                                                                     \
     { nullptr, nullptr, ::Pane::kNotifySigEnd, nullptr, nullptr }                                  \
     }                                                                                              \
