@@ -245,7 +245,9 @@ bool CUIManager::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             return HandleMouseHover();
         case plat::WM_MOUSELEAVE:
             HideTooltip();
-            if (m_mouseTracking) {
+            // The hover message ends tracking, yet the pointer may leave without another move
+            // inside (a fast exit): a hovered control must still hear that it was left.
+            if (m_mouseTracking || m_eventHover != nullptr) {
                 plat::SendMessage(m_hWnd, plat::WM_MOUSEMOVE, 0, plat::MAKELPARAM(-1, -1));
             }
             m_mouseTracking = false;
