@@ -20,7 +20,23 @@ constexpr const char* kObjectProp = "WndX";
 
 CWindowWnd::CWindowWnd() : m_oldWndProc(plat::DefWindowProc) {}
 
-CWindowWnd::~CWindowWnd() = default;
+CWindowWnd::~CWindowWnd() {
+    // An object that goes before its window lets go of it, so that the window's later
+    // messages (its destruction at shutdown among them) no longer reach freed memory.
+    if (m_hWnd == nullptr || !plat::IsWindow(m_hWnd)) {
+        return;
+    }
+    if (m_subclassed) {
+        Unsubclass();
+    }
+    if (plat::GetWindowLongPtr(m_hWnd, plat::GWLP_USERDATA) ==
+        reinterpret_cast<plat::LONG_PTR>(this)) {
+        plat::SetWindowLongPtr(m_hWnd, plat::GWLP_USERDATA, 0);
+    }
+    if (plat::GetProp(m_hWnd, kObjectProp) == this) {
+        plat::RemoveProp(m_hWnd, kObjectProp);
+    }
+}
 
 const char* CWindowWnd::GetSuperClassName() const {
     return nullptr;
