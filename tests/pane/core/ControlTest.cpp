@@ -289,5 +289,23 @@ TEST_F(ControlTree, ABackgroundImageThatCannotBeDrawnIsDropped) {
     EXPECT_EQ(Pixel(10, 10), 0xFF00FF00u);
 }
 
+TEST_F(ControlTree, TheBorderGoesOverTheBackgroundInsideTheRoundClip) {
+    auto* root = new CContainerUI;
+    root->SetBkColor(0xFFFFFFFF);
+    auto* box = new CControlUI;
+    box->ApplyAttributeList("float=\"true\" pos=\"20,20,120,80\" bkcolor=\"#FFFF0000\" "
+                            "bkcolor2=\"#FFFFFF00\" bordercolor=\"#FF0000FF\" "
+                            "bordersize=\"2\" borderround=\"16,16\"");
+    root->Add(box);
+    Attach(root, 140, 100);
+    Shot("ControlRoundBorder");
+    EXPECT_EQ(Pixel(20, 20), 0xFFFFFFFFu); // cut by the round corner
+    EXPECT_EQ(Pixel(70, 20), 0xFF0000FFu); // border over the gradient
+    // A red to yellow gradient inside: red throughout, green growing downwards.
+    EXPECT_EQ(Pixel(70, 22) & 0xFF00FF, 0xFF0000u);
+    EXPECT_EQ(Pixel(70, 50) & 0xFF00FF, 0xFF0000u);
+    EXPECT_GT(Pixel(70, 76) & 0xFF00, Pixel(70, 30) & 0xFF00); // towards yellow
+}
+
 } // namespace
 } // namespace Pane::test
