@@ -358,5 +358,78 @@ TEST_F(ManagerTest, ResizingLaysTheTreeOutAgain) {
     EXPECT_EQ(filler->Position().bottom, 200);
 }
 
+CUIManager* g_painted = nullptr;
+
+TEST_F(ManagerTest, ThePaintHookAndTheListOfManagersServeAutomation) {
+    CUIManager::SetPaintHook([](CUIManager* manager) { g_painted = manager; });
+    Build();
+    CUIManager::SetPaintHook(nullptr);
+    EXPECT_EQ(g_painted, m_manager);
+    ASSERT_GE(CUIManager::GetManagerCount(), 1);
+    EXPECT_EQ(CUIManager::GetManager(CUIManager::GetManagerCount() - 1), m_manager);
+    EXPECT_EQ(CUIManager::GetManager(CUIManager::GetManagerCount()), nullptr);
+}
+
+TEST_F(ManagerTest, ANewRootSendsTheOldOneToTheCleanUp) {
+    Build();
+    struct Watch {
+        bool destroyed = false;
+        bool OnDestroy(void*) {
+            destroyed = true;
+            return true;
+        }
+    } watch;
+    m_root->OnDestroy += MakeDelegate(&watch, &Watch::OnDestroy);
+    auto* next = new CContainerUI;
+    next->SetName("next");
+    m_manager->AttachDialog(next);
+    EXPECT_FALSE(watch.destroyed);
+    EXPECT_EQ(m_manager->GetFocus(), nullptr);
+    Pump();
+    EXPECT_TRUE(watch.destroyed);
+    EXPECT_EQ(m_manager->FindControl("a"), nullptr);
+    EXPECT_EQ(m_manager->FindControl("next"), next);
+    EXPECT_EQ(std::count(m_notes.entries.begin(), m_notes.entries.end(), "windowinit:next"), 1);
+}
+
+TEST_F(ManagerTest, SizeLimitsAndCursorsAnswerTheWindowSystem) {
+    Build();
+    m_manager->SetMinInfo(200, 0);
+    m_manager->SetMaxInfo(600, 400);
+    plat::MINMAXINFO info;
+    info.ptMinTrackSize = POINT{1, 1};
+    info.ptMaxTrackSize = POINT{9999, 9999};
+    plat::SendMessage(m_host->GetHWND(), plat::WM_GETMINMAXINFO, 0,
+                      reinterpret_cast<plat::LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 200);
+    EXPECT_EQ(info.ptMinTrackSize.y, 1); // zero is no limit
+    EXPECT_EQ(info.ptMaxTrackSize.x, 600);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 400);
+
+    // Only a control that sets its own cursor gets the set-cursor event.
+    struct Pointer : LoggingControl {
+        using LoggingControl::LoggingControl;
+        unsigned int ControlFlags() const override { return kFlagSetCursor; }
+    };
+    auto* pointer = new Pointer("p", &m_log);
+    pointer->SetAttribute("float", "true");
+    pointer->SetAttribute("pos", "0,0,50,50");
+    m_root->Add(pointer);
+    Pump();
+    for (CControlUI* target : {static_cast<CControlUI*>(pointer), m_controls[2]}) {
+        MoveTo(target);
+        m_log.clear();
+        const plat::LRESULT handled =
+            plat::SendMessage(m_host->GetHWND(), plat::WM_SETCURSOR,
+                              reinterpret_cast<plat::WPARAM>(m_host->GetHWND()), plat::HTCLIENT);
+        EXPECT_EQ(handled != 0, target == pointer);
+    }
+    MoveTo(pointer);
+    m_log.clear();
+    plat::SendMessage(m_host->GetHWND(), plat::WM_SETCURSOR,
+                      reinterpret_cast<plat::WPARAM>(m_host->GetHWND()), plat::HTCLIENT);
+    EXPECT_EQ(Events({"cursor"}), std::vector<std::string>{"p:cursor"});
+}
+
 } // namespace
 } // namespace Pane::test
