@@ -259,14 +259,7 @@ TEST_F(ContainerTree, RemovedChildrenAreFreedAfterTheCurrentMessage) {
     child->SetName("child");
     root->Add(child);
     Attach(root);
-    struct Watch {
-        bool destroyed = false;
-        bool OnDestroy(void*) {
-            destroyed = true;
-            return true;
-        }
-    } watch;
-    child->OnDestroy += MakeDelegate(&watch, &Watch::OnDestroy);
+    DestroyWatch watch(*child);
     ASSERT_TRUE(root->Remove(child));
     EXPECT_FALSE(watch.destroyed);
     EXPECT_EQ(root->GetCount(), 0);

@@ -51,6 +51,18 @@ private:
     bool m_tabStop;
 };
 
+// Tells whether a control has been destroyed (through its on-destroy delegates).
+struct DestroyWatch {
+    explicit DestroyWatch(CControlUI& control) {
+        control.OnDestroy += MakeDelegate(this, &DestroyWatch::OnDestroy);
+    }
+    bool OnDestroy(void*) {
+        destroyed = true;
+        return true;
+    }
+    bool destroyed = false;
+};
+
 // The smallest scroll bar a container can use: a range and a clamped position.
 class TestScrollBar : public CControlUI, public IScrollBarUI {
 public:

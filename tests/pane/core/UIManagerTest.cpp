@@ -372,14 +372,7 @@ TEST_F(ManagerTest, ThePaintHookAndTheListOfManagersServeAutomation) {
 
 TEST_F(ManagerTest, ANewRootSendsTheOldOneToTheCleanUp) {
     Build();
-    struct Watch {
-        bool destroyed = false;
-        bool OnDestroy(void*) {
-            destroyed = true;
-            return true;
-        }
-    } watch;
-    m_root->OnDestroy += MakeDelegate(&watch, &Watch::OnDestroy);
+    DestroyWatch watch(*m_root);
     auto* next = new CContainerUI;
     next->SetName("next");
     m_manager->AttachDialog(next);
