@@ -424,5 +424,72 @@ TEST_F(ManagerTest, SizeLimitsAndCursorsAnswerTheWindowSystem) {
     EXPECT_EQ(Events({"cursor"}), std::vector<std::string>{"p:cursor"});
 }
 
+TEST_F(ManagerTest, ResourcesAndColoursReachUpTheParentChain) {
+    CUIManager top;
+    CUIManager child;
+    ASSERT_TRUE(child.UseParentResource(&top));
+    EXPECT_FALSE(top.UseParentResource(&child)); // no loops
+    top.SetDefaultFontColor(0xFF112233);
+    child.SetDefaultFontColor(0xFF445566);
+    EXPECT_EQ(child.GetDefaultFontColor(), 0xFF112233u);
+    EXPECT_EQ(child.GetDefaultDisabledColor(), 0xFFA7A6AAu);
+
+    ASSERT_TRUE(top.AddDefaultAttributeList("Button", "width=\"1\""));
+    EXPECT_FALSE(top.AddDefaultAttributeList("Button", "width=\"2\""));
+    EXPECT_STREQ(child.GetDefaultAttributeList("Button"), "width=\"1\"");
+    EXPECT_EQ(child.GetDefaultAttributeList("Label"), nullptr);
+
+    const plat::HFONT bold = top.AddFont("Sans", 13, true, false, false);
+    ASSERT_NE(bold, nullptr);
+    EXPECT_EQ(child.FindFont("Sans", 13, true, false, false), bold);
+    EXPECT_NE(child.GetFontInfo(bold), nullptr);
+    // Out of range is the default font, always the top-most manager's.
+    EXPECT_EQ(child.GetFont(5), top.GetDefaultFontInfo()->hFont);
+    EXPECT_EQ(top.GetFont(0), bold);
+
+    auto image = std::make_unique<ImageInfo>();
+    image->bitmap = plat::Bitmap(2, 2, 0xFFFFFFFF);
+    image->width = image->height = 2;
+    ASSERT_NE(child.AddImage("dot", std::move(image)), nullptr);
+    EXPECT_EQ(child.AddImage("dot", std::make_unique<ImageInfo>()), nullptr);
+    EXPECT_NE(child.GetImage("dot"), nullptr);
+    EXPECT_EQ(top.GetImage("dot"), nullptr);
+
+    CUIManager::SetResourcePath("skins");
+    EXPECT_STREQ(CUIManager::GetResourcePath(), "skins/");
+    CUIManager::SetResourcePath("");
+    const CUIString instance = CUIManager::GetInstancePath();
+    ASSERT_FALSE(instance.IsEmpty());
+    EXPECT_EQ(instance.GetAt(instance.GetLength() - 1), '/');
+}
+
+TEST_F(ManagerTest, BackgroundCaptureTransparencyAndDirtyOutlines) {
+    ASSERT_NE(m_host->Open(100, 60), nullptr);
+    plat::POINT offset;
+    plat::Bitmap* window = plat::GetWindowBuffer(m_host->GetHWND(), &offset);
+    ASSERT_NE(window, nullptr);
+    for (uint32_t& pixel : window->pixels) {
+        pixel = 0xFF204060;
+    }
+    m_manager->SetBackgroundTransparent(true);
+    m_manager->SetShowUpdateRect(true);
+    m_manager->SetTransparent(128);
+    auto* root = new CContainerUI;
+    auto* patch = new CControlUI;
+    patch->ApplyAttributeList("float=\"true\" pos=\"40,20,60,40\" bkcolor=\"#FF00FF00\"");
+    root->Add(patch);
+    m_manager->AttachDialog(root);
+    Pump();
+    // What the window showed before stays behind the tree; the painted rectangle is outlined.
+    EXPECT_EQ(Pixel(20, 30), 0xFF204060u);
+    EXPECT_EQ(Pixel(50, 30), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(0, 30), 0xFFDC0000u);
+    plat::headless::NativeState state;
+    ASSERT_TRUE(plat::headless::GetNativeState(m_host->GetHWND(), &state));
+    EXPECT_EQ(state.opacity, 128);
+    EXPECT_NE(plat::GetWindowLongPtr(m_host->GetHWND(), plat::GWL_EXSTYLE) & plat::WS_EX_LAYERED,
+              0);
+}
+
 } // namespace
 } // namespace Pane::test
