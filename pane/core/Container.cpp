@@ -530,36 +530,38 @@ int VisibleFixedHeight(const CControlUI* bar) {
 
 } // namespace
 
-void CContainerUI::LineUp() {
-    int line = 8;
-    if (m_manager != nullptr) {
-        line += m_manager->GetDefaultFontInfo()->tm.tmHeight;
-    }
+void CContainerUI::ScrollBy(int dx, int dy) {
     const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx, pos.cy - line});
+    SetScrollPosition(SIZE{pos.cx + dx, pos.cy + dy});
+}
+
+int CContainerUI::LineHeight() const {
+    // A line of text in the default font plus some air; 8 pixels without a manager.
+    return m_manager != nullptr ? m_manager->GetDefaultFontInfo()->tm.tmHeight + 8 : 8;
+}
+
+int CContainerUI::PageHeight() const {
+    return Height() - m_rcInset.top - m_rcInset.bottom - VisibleFixedHeight(m_horizontalScrollBar);
+}
+
+int CContainerUI::PageWidth() const {
+    return Width() - m_rcInset.left - m_rcInset.right - VisibleFixedWidth(m_verticalScrollBar);
+}
+
+void CContainerUI::LineUp() {
+    ScrollBy(0, -LineHeight());
 }
 
 void CContainerUI::LineDown() {
-    int line = 8;
-    if (m_manager != nullptr) {
-        line += m_manager->GetDefaultFontInfo()->tm.tmHeight;
-    }
-    const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx, pos.cy + line});
+    ScrollBy(0, LineHeight());
 }
 
 void CContainerUI::PageUp() {
-    const int page =
-        Height() - m_rcInset.top - m_rcInset.bottom - VisibleFixedHeight(m_horizontalScrollBar);
-    const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx, pos.cy - page});
+    ScrollBy(0, -PageHeight());
 }
 
 void CContainerUI::PageDown() {
-    const int page =
-        Height() - m_rcInset.top - m_rcInset.bottom - VisibleFixedHeight(m_horizontalScrollBar);
-    const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx, pos.cy + page});
+    ScrollBy(0, PageHeight());
 }
 
 void CContainerUI::HomeUp() {
@@ -571,27 +573,19 @@ void CContainerUI::EndDown() {
 }
 
 void CContainerUI::LineLeft() {
-    const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx - 8, pos.cy});
+    ScrollBy(-8, 0);
 }
 
 void CContainerUI::LineRight() {
-    const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx + 8, pos.cy});
+    ScrollBy(8, 0);
 }
 
 void CContainerUI::PageLeft() {
-    const int page =
-        Width() - m_rcInset.left - m_rcInset.right - VisibleFixedWidth(m_verticalScrollBar);
-    const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx - page, pos.cy});
+    ScrollBy(-PageWidth(), 0);
 }
 
 void CContainerUI::PageRight() {
-    const int page =
-        Width() - m_rcInset.left - m_rcInset.right - VisibleFixedWidth(m_verticalScrollBar);
-    const SIZE pos = ScrollPosition();
-    SetScrollPosition(SIZE{pos.cx + page, pos.cy});
+    ScrollBy(PageWidth(), 0);
 }
 
 void CContainerUI::HomeLeft() {

@@ -124,6 +124,10 @@ protected:
     static IScrollBarUI* ScrollBarPart(CControlUI* bar);
     void DestroyScrollBar(CControlUI*& bar);
     CControlUI* MakeScrollBar(bool horizontal);
+    void ScrollBy(int dx, int dy);
+    int LineHeight() const;
+    int PageHeight() const;
+    int PageWidth() const;
 
     CUIPtrArray m_items;
     plat::RECT m_rcInset;

@@ -535,6 +535,16 @@ void CUIManager::SendEvent(CControlUI* control, int type, CControlUI* sender, pl
     control->DispatchEvent(event);
 }
 
+void CUIManager::DropFocus(CControlUI* next) {
+    if (m_focus == nullptr) {
+        return;
+    }
+    CControlUI* old = m_focus;
+    SendEvent(old, kEventKillFocus, next);
+    SendNotify(old, "killfocus");
+    m_focus = nullptr;
+}
+
 void CUIManager::SetFocus(CControlUI* control) {
     if (m_hWnd != nullptr && plat::GetFocus() != m_hWnd && control != m_focus) {
         plat::SetFocus(m_hWnd);
@@ -542,12 +552,7 @@ void CUIManager::SetFocus(CControlUI* control) {
     if (control == m_focus) {
         return;
     }
-    if (m_focus != nullptr) {
-        CControlUI* old = m_focus;
-        SendEvent(old, kEventKillFocus, control);
-        SendNotify(old, "killfocus");
-        m_focus = nullptr;
-    }
+    DropFocus(control);
     if (control == nullptr || control->Manager() != this || !control->IsVisible() ||
         !control->IsEnabled()) {
         return;
@@ -564,12 +569,7 @@ void CUIManager::SetFocusNeeded(CControlUI* control) {
     if (control == nullptr) {
         return;
     }
-    if (m_focus != nullptr) {
-        CControlUI* old = m_focus;
-        SendEvent(old, kEventKillFocus, control);
-        SendNotify(old, "killfocus");
-        m_focus = nullptr;
-    }
+    DropFocus(control);
     TabSearch search;
     search.focus = control;
     search.forward = false;

@@ -259,6 +259,8 @@ private:
     void SendEvent(CControlUI* control, int type, CControlUI* sender, plat::WPARAM wParam = 0,
                    plat::LPARAM lParam = 0, uint16_t keyState = 0, char key = 0);
     plat::UINT_PTR NextTimerId();
+    // The focused control gets kill focus (sender: the control taking over) and "killfocus".
+    void DropFocus(CControlUI* next);
     bool HandlePaint(plat::LRESULT& result);
     // Lays out what needs it: the root for the client area, else each control marked.
     void LayoutPass();

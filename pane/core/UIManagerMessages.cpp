@@ -51,17 +51,26 @@ POINT PointOf(LPARAM lParam) {
     return POINT{plat::GET_X_LPARAM(lParam), plat::GET_Y_LPARAM(lParam)};
 }
 
-} // namespace
-
-bool CUIManager::PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    for (int i = 0; i < m_preMessageFilters.GetSize(); ++i) {
+// Offers the message to each filter in turn; true (with the filter's result) once one handles it.
+bool RunFilters(const CUIPtrArray& filters, UINT msg, WPARAM wParam, LPARAM lParam,
+                LRESULT& result) {
+    for (int i = 0; i < filters.GetSize(); ++i) {
         bool handled = false;
-        auto* filter = static_cast<IMessageFilterUI*>(m_preMessageFilters[i]);
-        const LRESULT answer = filter->MessageHandler(msg, wParam, lParam, handled);
+        const LRESULT answer = static_cast<IMessageFilterUI*>(filters[i])
+                                   ->MessageHandler(msg, wParam, lParam, handled);
         if (handled) {
             result = answer;
             return true;
         }
+    }
+    return false;
+}
+
+} // namespace
+
+bool CUIManager::PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (RunFilters(m_preMessageFilters, msg, wParam, lParam, result)) {
+        return true;
     }
     switch (msg) {
         case plat::WM_KEYDOWN:
@@ -106,14 +115,8 @@ bool CUIManager::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     if (m_hWnd == nullptr) {
         return false;
     }
-    for (int i = 0; i < m_messageFilters.GetSize(); ++i) {
-        bool handled = false;
-        auto* filter = static_cast<IMessageFilterUI*>(m_messageFilters[i]);
-        const LRESULT answer = filter->MessageHandler(msg, wParam, lParam, handled);
-        if (handled) {
-            result = answer;
-            return true;
-        }
+    if (RunFilters(m_messageFilters, msg, wParam, lParam, result)) {
+        return true;
     }
     switch (msg) {
         case kMsgDelayedCleanup:
@@ -245,7 +248,9 @@ bool CUIManager::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             return HandleMouseHover();
         case plat::WM_MOUSELEAVE:
             HideTooltip();
-            if (m_mouseTracking) {
+            // The hover message ends tracking, yet the pointer may leave without another move
+            // inside (a fast exit): a hovered control must still hear that it was left.
+            if (m_mouseTracking || m_eventHover != nullptr) {
                 plat::SendMessage(m_hWnd, plat::WM_MOUSEMOVE, 0, plat::MAKELPARAM(-1, -1));
             }
             m_mouseTracking = false;

@@ -20,7 +20,14 @@ constexpr const char* kObjectProp = "WndX";
 
 CWindowWnd::CWindowWnd() : m_oldWndProc(plat::DefWindowProc) {}
 
-CWindowWnd::~CWindowWnd() = default;
+CWindowWnd::~CWindowWnd() {
+    // An object that goes before its window lets go of it, so that the window's later
+    // messages (its destruction at shutdown among them) no longer reach freed memory.
+    if (m_hWnd == nullptr || !plat::IsWindow(m_hWnd)) {
+        return;
+    }
+    Forget();
+}
 
 const char* CWindowWnd::GetSuperClassName() const {
     return nullptr;
@@ -227,55 +234,55 @@ LRESULT CWindowWnd::CallDefault(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWindowWnd::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    CWindowWnd* self = nullptr;
-    if (msg == plat::WM_NCCREATE) {
-        auto* cs = reinterpret_cast<plat::CREATESTRUCT*>(lParam);
-        self = static_cast<CWindowWnd*>(cs->lpCreateParams);
-        self->m_hWnd = hWnd;
-        plat::SetWindowLongPtr(hWnd, plat::GWLP_USERDATA, reinterpret_cast<plat::LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<CWindowWnd*>(plat::GetWindowLongPtr(hWnd, plat::GWLP_USERDATA));
-        if (msg == plat::WM_NCDESTROY && self != nullptr) {
-            const LRESULT result = self->CallDefault(msg, wParam, lParam);
-            plat::SetWindowLongPtr(hWnd, plat::GWLP_USERDATA, 0);
-            if (self->m_subclassed) {
-                self->Unsubclass();
-            }
-            self->m_hWnd = nullptr;
-            self->OnFinalMessage(hWnd);
-            return result;
-        }
-    }
-    if (self != nullptr) {
-        return self->HandleMessage(msg, wParam, lParam);
-    }
-    return plat::DefWindowProc(hWnd, msg, wParam, lParam);
+    return Route(hWnd, msg, wParam, lParam, false);
 }
 
 LRESULT CWindowWnd::ControlProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Route(hWnd, msg, wParam, lParam, true);
+}
+
+LRESULT CWindowWnd::Route(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, bool inProperty) {
     CWindowWnd* self = nullptr;
     if (msg == plat::WM_NCCREATE) {
-        auto* cs = reinterpret_cast<plat::CREATESTRUCT*>(lParam);
-        self = static_cast<CWindowWnd*>(cs->lpCreateParams);
-        plat::SetProp(hWnd, kObjectProp, self);
+        self =
+            static_cast<CWindowWnd*>(reinterpret_cast<plat::CREATESTRUCT*>(lParam)->lpCreateParams);
         self->m_hWnd = hWnd;
-    } else {
-        self = static_cast<CWindowWnd*>(plat::GetProp(hWnd, kObjectProp));
-        if (msg == plat::WM_NCDESTROY && self != nullptr) {
-            const LRESULT result = self->CallDefault(msg, wParam, lParam);
-            if (self->m_subclassed) {
-                self->Unsubclass();
-            }
-            plat::RemoveProp(hWnd, kObjectProp);
-            self->m_hWnd = nullptr;
-            self->OnFinalMessage(hWnd);
-            return result;
+        if (inProperty) {
+            plat::SetProp(hWnd, kObjectProp, self);
+        } else {
+            plat::SetWindowLongPtr(hWnd, plat::GWLP_USERDATA,
+                                   reinterpret_cast<plat::LONG_PTR>(self));
         }
+    } else if (inProperty) {
+        self = static_cast<CWindowWnd*>(plat::GetProp(hWnd, kObjectProp));
+    } else {
+        self = reinterpret_cast<CWindowWnd*>(plat::GetWindowLongPtr(hWnd, plat::GWLP_USERDATA));
     }
-    if (self != nullptr) {
-        return self->HandleMessage(msg, wParam, lParam);
+    if (self == nullptr) {
+        return plat::DefWindowProc(hWnd, msg, wParam, lParam);
     }
-    return plat::DefWindowProc(hWnd, msg, wParam, lParam);
+    if (msg == plat::WM_NCDESTROY) {
+        // The previous procedure sees the last message first, then the object lets go.
+        const LRESULT result = self->CallDefault(msg, wParam, lParam);
+        self->Forget();
+        self->m_hWnd = nullptr;
+        self->OnFinalMessage(hWnd);
+        return result;
+    }
+    return self->HandleMessage(msg, wParam, lParam);
+}
+
+void CWindowWnd::Forget() {
+    if (m_subclassed) {
+        Unsubclass();
+    }
+    if (plat::GetWindowLongPtr(m_hWnd, plat::GWLP_USERDATA) ==
+        reinterpret_cast<plat::LONG_PTR>(this)) {
+        plat::SetWindowLongPtr(m_hWnd, plat::GWLP_USERDATA, 0);
+    }
+    if (plat::GetProp(m_hWnd, kObjectProp) == this) {
+        plat::RemoveProp(m_hWnd, kObjectProp);
+    }
 }
 
 } // namespace Pane

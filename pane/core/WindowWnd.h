@@ -71,6 +71,14 @@ protected:
     plat::HWND m_hWnd = nullptr;
     plat::WNDPROC m_oldWndProc;
     bool m_subclassed = false;
+
+private:
+    // Both procedures: the object is kept in the window's user data, or in its property "WndX"
+    // for superclassed and subclassed windows.
+    static plat::LRESULT Route(plat::HWND hWnd, plat::UINT msg, plat::WPARAM wParam,
+                               plat::LPARAM lParam, bool inProperty);
+    // Unlinks the object from its window (procedure, user data, property).
+    void Forget();
 };
 
 } // namespace Pane
