@@ -263,6 +263,9 @@ CControlUI* CUIBuilder::Parse(CXmlElement element, CControlUI* parent, CUIManage
             Parse(node, control, manager, level + 1, aborted);
             if (*aborted) {
                 delete control;
+                // Without a parent nothing owns what this level built before.
+                if (parent == nullptr)
+                    delete first;
                 return nullptr;
             }
         }
