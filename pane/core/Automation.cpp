@@ -198,7 +198,6 @@ struct AutomationState {
     std::string dumpPath;
     std::string lastDump;
     CScriptPlayer script;
-    bool scriptRunning = false;
 };
 AutomationState& State() {
     static AutomationState state;
@@ -235,7 +234,6 @@ void PlayScriptLine() {
     }
     // The end of the script, or its "quit", ends the program.
     plat::headless::SetIdleHook(nullptr);
-    state.scriptRunning = false;
     plat::PostQuitMessage(0);
 }
 
@@ -385,7 +383,6 @@ void StartAutomation() {
             std::fflush(nullptr);
             std::_Exit(3);
         }
-        state.scriptRunning = true;
         plat::headless::SetIdleHook(&PlayScriptLine);
     }
 }
