@@ -43,8 +43,8 @@ bool Start() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool started = Start();
     (void)started;
-    const plat::HWND hwnd = plat::CreateWindowEx(0, "FuzzBuilder", "", plat::WS_POPUP, 0, 0, 64,
-                                                 48, nullptr, 0, nullptr, nullptr);
+    const plat::HWND hwnd = plat::CreateWindowEx(0, "FuzzBuilder", "", plat::WS_POPUP, 0, 0, 64, 48,
+                                                 nullptr, 0, nullptr, nullptr);
     {
         auto manager = std::make_unique<Pane::CUIManager>();
         g_manager = manager.get();
