@@ -64,6 +64,24 @@ TEST_F(ManagerTest, FirstLayoutSendsWindowInitOnce) {
     EXPECT_EQ(std::count(m_notes.entries.begin(), m_notes.entries.end(), "windowinit:root"), 1);
 }
 
+TEST_F(ManagerTest, EveryControlOfTheTreeIsInitialisedOnce) {
+    struct Count {
+        int calls = 0;
+        bool OnInit(void*) {
+            ++calls;
+            return true;
+        }
+    } rootInits, childInits;
+    auto* root = new CContainerUI;
+    auto* child = new CControlUI;
+    root->Add(child);
+    root->OnInit += MakeDelegate(&rootInits, &Count::OnInit);
+    child->OnInit += MakeDelegate(&childInits, &Count::OnInit);
+    Attach(root);
+    EXPECT_EQ(rootInits.calls, 1);
+    EXPECT_EQ(childInits.calls, 1);
+}
+
 TEST_F(ManagerTest, HoverMovesFromControlToControl) {
     Build();
     MoveTo(m_controls[0]);
