@@ -422,9 +422,14 @@ void CUIManager::LayoutPass() {
         m_background = plat::Bitmap();
         m_backgroundValid = false;
     } else {
+        // A control that asks for layout again from its own SetPosition would keep this loop
+        // going forever: after that many rounds the rest waits for a later layout.
+        constexpr int kMaxRounds = 1000;
         CControlUI* control = nullptr;
-        while ((control = m_root->FindControl(FindControlFromUpdate, nullptr,
-                                              kFindVisible | kFindMeFirst)) != nullptr) {
+        for (int round = 0; round < kMaxRounds &&
+                            (control = m_root->FindControl(FindControlFromUpdate, nullptr,
+                                                           kFindVisible | kFindMeFirst)) != nullptr;
+             ++round) {
             control->SetPosition(control->Position());
         }
     }

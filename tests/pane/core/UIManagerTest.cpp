@@ -82,6 +82,36 @@ TEST_F(ManagerTest, EveryControlOfTheTreeIsInitialisedOnce) {
     EXPECT_EQ(childInits.calls, 1);
 }
 
+// While restless, asks for another layout each time it is laid out.
+class Restless : public CControlUI {
+public:
+    void SetPosition(RECT rc) override {
+        CControlUI::SetPosition(rc);
+        ++layouts;
+        if (restless) {
+            NeedUpdate();
+        }
+    }
+    bool restless = false;
+    int layouts = 0;
+};
+
+TEST_F(ManagerTest, AControlThatAlwaysWantsLayoutCannotHangAPaint) {
+    auto* root = new CContainerUI;
+    auto* restless = new Restless;
+    root->Add(restless);
+    Attach(root);
+    restless->restless = true;
+    restless->NeedUpdate();
+    const int before = restless->layouts;
+    // One paint message returns; the window keeps asking to be painted meanwhile.
+    plat::UpdateWindow(m_host->GetHWND());
+    EXPECT_GT(restless->layouts, before);
+    EXPECT_LE(restless->layouts, before + 1000);
+    restless->restless = false;
+    Pump();
+}
+
 TEST_F(ManagerTest, HoverMovesFromControlToControl) {
     Build();
     MoveTo(m_controls[0]);
