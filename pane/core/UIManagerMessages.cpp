@@ -394,6 +394,9 @@ void CUIManager::ShowTooltip(CControlUI* control) {
             return;
         }
         plat::SendMessage(m_hwndTooltip, plat::TTM_ADDTOOL, 0, info);
+        // Tips read in the window's own default font.
+        plat::SendMessage(m_hwndTooltip, plat::WM_SETFONT,
+                          reinterpret_cast<WPARAM>(GetDefaultFontInfo()->hFont), 0);
     }
     plat::SendMessage(m_hwndTooltip, plat::TTM_SETMAXTIPWIDTH, 0, control->ToolTipWidth());
     plat::SendMessage(m_hwndTooltip, plat::TTM_SETTOOLINFO, 0, info);

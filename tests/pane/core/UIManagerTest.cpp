@@ -389,6 +389,12 @@ TEST_F(ManagerTest, ATooltipShowsOnHoverAndHidesOnLeave) {
     const plat::HWND tip = m_manager->GetTooltipWindow();
     ASSERT_NE(tip, nullptr);
     EXPECT_TRUE(plat::IsWindowVisible(tip));
+    // Two lines in the window's font: taller than one line, no wider than the tip width.
+    RECT tipRect;
+    plat::GetWindowRect(tip, &tipRect);
+    EXPECT_GT(tipRect.bottom - tipRect.top, 2 * m_manager->GetDefaultFontInfo()->tm.tmHeight);
+    EXPECT_LE(tipRect.right - tipRect.left, m_controls[1]->ToolTipWidth() + 16);
+    plat::headless::SavePng(tip, std::string(ZELTA_BIN_DIR) + "/ManagerTooltip.png");
     plat::headless::MouseMove(1000, 1000);
     EXPECT_FALSE(plat::IsWindowVisible(tip));
 }
