@@ -61,6 +61,7 @@ Pane::CControlUI* Floating(Pane::CControlUI* control, int x, int y, int w, int h
 struct Tree {
     std::unique_ptr<Host> host;
     Pane::CContainerUI* root = nullptr;
+    Pane::CControlUI* first = nullptr; // searched last by the top-first hit test
     Pane::CControlUI* last = nullptr;
     int controls = 0;
 
@@ -94,6 +95,7 @@ struct Tree {
                     auto* leaf = new HotLeaf;
                     leaf->SetBkColor(kNormal);
                     cell->Add(Floating(leaf, 3 + (i % 3) * 24, 3 + (i / 3) * 15, 22, 13));
+                    first = first != nullptr ? first : leaf;
                     last = leaf;
                     ++controls;
                 }
@@ -130,18 +132,20 @@ void BM_FullPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_FullPaint);
 
+// Arg 0: the leaf added last (found first); 1: the leaf added first (found last).
 void BM_HitTest(benchmark::State& state) {
     Tree& tree = TheTree();
-    const plat::RECT& rc = tree.last->Position();
+    Pane::CControlUI* target = state.range(0) == 0 ? tree.last : tree.first;
+    const plat::RECT& rc = target->Position();
     const plat::POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     for (auto _ : state) {
         benchmark::DoNotOptimize(tree.host->manager.FindControl(pt));
     }
-    if (tree.host->manager.FindControl(pt) != tree.last) {
+    if (tree.host->manager.FindControl(pt) != target) {
         state.SkipWithError("the hit test missed the leaf");
     }
 }
-BENCHMARK(BM_HitTest);
+BENCHMARK(BM_HitTest)->Arg(0)->Arg(1);
 
 struct Listener : Pane::INotifyUI {
     void Notify(Pane::NotifyMessage& msg) override { benchmark::DoNotOptimize(msg.sender); }

@@ -394,6 +394,9 @@ void CUIManager::ShowTooltip(CControlUI* control) {
             return;
         }
         plat::SendMessage(m_hwndTooltip, plat::TTM_ADDTOOL, 0, info);
+        // Tips read in the window's own default font.
+        plat::SendMessage(m_hwndTooltip, plat::WM_SETFONT,
+                          reinterpret_cast<WPARAM>(GetDefaultFontInfo()->hFont), 0);
     }
     plat::SendMessage(m_hwndTooltip, plat::TTM_SETMAXTIPWIDTH, 0, control->ToolTipWidth());
     plat::SendMessage(m_hwndTooltip, plat::TTM_SETTOOLINFO, 0, info);
@@ -422,9 +425,14 @@ void CUIManager::LayoutPass() {
         m_background = plat::Bitmap();
         m_backgroundValid = false;
     } else {
+        // A control that asks for layout again from its own SetPosition would keep this loop
+        // going forever: after that many rounds the rest waits for a later layout.
+        constexpr int kMaxRounds = 1000;
         CControlUI* control = nullptr;
-        while ((control = m_root->FindControl(FindControlFromUpdate, nullptr,
-                                              kFindVisible | kFindMeFirst)) != nullptr) {
+        for (int round = 0; round < kMaxRounds &&
+                            (control = m_root->FindControl(FindControlFromUpdate, nullptr,
+                                                           kFindVisible | kFindMeFirst)) != nullptr;
+             ++round) {
             control->SetPosition(control->Position());
         }
     }

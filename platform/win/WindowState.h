@@ -212,7 +212,8 @@ void RefreshHeldDCs(WindowData* w);
 
 // The window's limits, from WM_GETMINMAXINFO over the defaults of its monitor.
 MINMAXINFO QueryMinMax(HWND hwnd);
-// The monitors of the backend and the one MonitorFromWindow would pick for a rectangle.
+// The monitors of the backend, the primary one first (a single stand-in display when the
+// backend reports none).
 std::vector<MonitorDesc> AllMonitors();
 
 } // namespace plat::detail

@@ -138,8 +138,8 @@ void SendMove(WindowData* w) {
     CallProc(w->handle, WM_MOVE, 0, MAKELPARAM(w->rect.left, w->rect.top));
 }
 
-// Tells the window its new rectangle (the client area is the whole window: the answer is the
-// window's to draw by, the size stays).
+// Tells the window its new rectangle. The window has no frame: its client area stays the whole
+// window whatever it answers (the answer tells it how to redraw).
 void SendNcCalcSize(WindowData* w, const RECT& oldRect) {
     WINDOWPOS pos;
     pos.hwnd = w->handle;

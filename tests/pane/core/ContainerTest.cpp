@@ -253,6 +253,24 @@ TEST_F(ContainerTree, ScrollBarsTakeTheirDefaultAttributesAndTheFontLine) {
     EXPECT_TRUE(plat::GetUpdateRect(m_host->GetHWND(), &update, false));
 }
 
+TEST_F(ContainerTree, ANewSizeForAFloatingChildTakesEffect) {
+    auto* root = new CContainerUI;
+    auto* badge = new CControlUI;
+    badge->ApplyAttributeList("float=\"true\" pos=\"-40,10,-10,30\"");
+    root->Add(badge);
+    Attach(root, 200, 100);
+    ASSERT_EQ(badge->Position().left, 160);
+    // Laying out the badge alone would keep its old rectangle and write it back into its fixed
+    // size; the parent places it anew.
+    badge->SetFixedWidth(80);
+    badge->SetFixedXY(plat::SIZE{-20, 5});
+    Pump();
+    EXPECT_EQ(badge->Position().left, 100);
+    EXPECT_EQ(badge->Position().right, 180);
+    EXPECT_EQ(badge->Position().top, 5);
+    EXPECT_EQ(badge->FixedWidth(), 80);
+}
+
 TEST_F(ContainerTree, RemovedChildrenAreFreedAfterTheCurrentMessage) {
     auto* root = new CContainerUI;
     auto* child = new CControlUI;

@@ -64,6 +64,54 @@ TEST_F(ManagerTest, FirstLayoutSendsWindowInitOnce) {
     EXPECT_EQ(std::count(m_notes.entries.begin(), m_notes.entries.end(), "windowinit:root"), 1);
 }
 
+TEST_F(ManagerTest, EveryControlOfTheTreeIsInitialisedOnce) {
+    struct Count {
+        int calls = 0;
+        bool OnInit(void*) {
+            ++calls;
+            return true;
+        }
+    } rootInits, childInits;
+    auto* root = new CContainerUI;
+    auto* child = new CControlUI;
+    root->Add(child);
+    root->OnInit += MakeDelegate(&rootInits, &Count::OnInit);
+    child->OnInit += MakeDelegate(&childInits, &Count::OnInit);
+    Attach(root);
+    EXPECT_EQ(rootInits.calls, 1);
+    EXPECT_EQ(childInits.calls, 1);
+}
+
+// While restless, asks for another layout each time it is laid out.
+class Restless : public CControlUI {
+public:
+    void SetPosition(RECT rc) override {
+        CControlUI::SetPosition(rc);
+        ++layouts;
+        if (restless) {
+            NeedUpdate();
+        }
+    }
+    bool restless = false;
+    int layouts = 0;
+};
+
+TEST_F(ManagerTest, AControlThatAlwaysWantsLayoutCannotHangAPaint) {
+    auto* root = new CContainerUI;
+    auto* restless = new Restless;
+    root->Add(restless);
+    Attach(root);
+    restless->restless = true;
+    restless->NeedUpdate();
+    const int before = restless->layouts;
+    // One paint message returns; the window keeps asking to be painted meanwhile.
+    plat::UpdateWindow(m_host->GetHWND());
+    EXPECT_GT(restless->layouts, before);
+    EXPECT_LE(restless->layouts, before + 1000);
+    restless->restless = false;
+    Pump();
+}
+
 TEST_F(ManagerTest, HoverMovesFromControlToControl) {
     Build();
     MoveTo(m_controls[0]);
@@ -341,6 +389,12 @@ TEST_F(ManagerTest, ATooltipShowsOnHoverAndHidesOnLeave) {
     const plat::HWND tip = m_manager->GetTooltipWindow();
     ASSERT_NE(tip, nullptr);
     EXPECT_TRUE(plat::IsWindowVisible(tip));
+    // Two lines in the window's font: taller than one line, no wider than the tip width.
+    RECT tipRect;
+    plat::GetWindowRect(tip, &tipRect);
+    EXPECT_GT(tipRect.bottom - tipRect.top, 2 * m_manager->GetDefaultFontInfo()->tm.tmHeight);
+    EXPECT_LE(tipRect.right - tipRect.left, m_controls[1]->ToolTipWidth() + 16);
+    plat::headless::SavePng(tip, std::string(ZELTA_BIN_DIR) + "/ManagerTooltip.png");
     plat::headless::MouseMove(1000, 1000);
     EXPECT_FALSE(plat::IsWindowVisible(tip));
 }

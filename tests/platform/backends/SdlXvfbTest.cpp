@@ -160,8 +160,10 @@ protected:
         int fds[2];
         if (::pipe(fds) != 0)
             return;
-        s_server = Spawn(
-            s_xvfb, {"-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp"}, fds[1]);
+        s_server =
+            Spawn(s_xvfb,
+                  {"-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"},
+                  fds[1]);
         ::close(fds[1]);
         std::string number;
         pollfd pfd{fds[0], POLLIN, 0};
@@ -180,6 +182,9 @@ protected:
         ::unsetenv("WAYLAND_DISPLAY");
         ::unsetenv("PANE_BACKEND");
         s_up = Initialise() && !IsHeadless();
+        // While SDL holds its connection: a server whose last client leaves starts afresh,
+        // keyboard map included.
+        s_keyBound = s_up && test::BindSpareKey(s_display, "eacute");
         WNDCLASS wc;
         wc.lpfnWndProc = TestProc;
         wc.lpszClassName = "SdlXvfbTestWindow";
@@ -205,6 +210,7 @@ protected:
         }
         ASSERT_FALSE(s_display.empty()) << "Xvfb did not start";
         ASSERT_TRUE(s_up) << "the SDL2 backend did not start on " << s_display;
+        ASSERT_TRUE(s_keyBound) << "no spare key for the characters xdotool types";
         g_log.clear();
     }
 
@@ -313,6 +319,7 @@ protected:
     static inline std::string s_xvfb, s_xdotool, s_display;
     static inline pid_t s_server = -1;
     static inline bool s_up = false;
+    static inline bool s_keyBound = false;
 };
 
 TEST_F(SdlXvfbTest, WindowShowsItsBackBufferAndFollowsItsSize) {

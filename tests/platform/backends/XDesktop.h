@@ -12,4 +12,10 @@ namespace plat::test {
 bool ReadDesktopIcon(const std::string& display, unsigned long window, int* width, int* height,
                      uint32_t* firstPixel);
 
+// Binds the keysym (by name, "eacute") to a keycode that has none, for good. xdotool types a
+// character missing from the keyboard map by binding it for a moment and unbinding it right
+// after; a program slower than that finds the binding gone when it reads the key. With the
+// character in the map from the start, xdotool just presses its key.
+bool BindSpareKey(const std::string& display, const char* keysymName);
+
 } // namespace plat::test
