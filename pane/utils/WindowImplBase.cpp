@@ -98,6 +98,12 @@ bool MonitorOf(plat::HWND hWnd, plat::MONITORINFO* info) {
                                 info);
 }
 
+// The answer of a handler that leaves the message to the manager and default handling.
+plat::LRESULT NotHandled(bool& handled) {
+    handled = false;
+    return 0;
+}
+
 // Controls over which the caption band does not drag the window.
 bool KeepsClicks(CControlUI* control) {
     const char* name = control->ClassName();
@@ -218,21 +224,19 @@ const char* WindowImplBase::GetResourceId() const {
 }
 
 plat::LRESULT WindowImplBase::OnClose(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnDestroy(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnNcActivate(plat::UINT, plat::WPARAM wParam, plat::LPARAM,
                                            bool& handled) {
-    if (plat::IsIconic(m_hWnd)) {
-        handled = false;
-        return 0;
-    }
+    // Minimised, the default handling draws the task bar's button; otherwise there is no frame
+    // to draw active or inactive.
+    if (plat::IsIconic(m_hWnd))
+        return NotHandled(handled);
     return wParam == 0 ? 1 : 0;
 }
 
@@ -287,13 +291,11 @@ plat::LRESULT WindowImplBase::OnGetMinMaxInfo(plat::UINT, plat::WPARAM, plat::LP
 }
 
 plat::LRESULT WindowImplBase::OnMouseWheel(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnMouseHover(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnSize(plat::UINT, plat::WPARAM wParam, plat::LPARAM, bool& handled) {
@@ -305,13 +307,11 @@ plat::LRESULT WindowImplBase::OnSize(plat::UINT, plat::WPARAM wParam, plat::LPAR
         plat::SetWindowRgn(m_hWnd, region, round.cx, round.cy, true);
     }
     // The manager lays the tree out for the new size too.
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnChar(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnSysCommand(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
@@ -363,44 +363,36 @@ plat::LRESULT WindowImplBase::OnCreate(plat::UINT, plat::WPARAM, plat::LPARAM, b
 }
 
 plat::LRESULT WindowImplBase::OnKeyDown(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnKeyUp(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnKillFocus(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnSetFocus(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnLButtonDown(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnLButtonUp(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::OnMouseMove(plat::UINT, plat::WPARAM, plat::LPARAM, bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LRESULT WindowImplBase::HandleCustomMessage(plat::UINT, plat::WPARAM, plat::LPARAM,
                                                   bool& handled) {
-    handled = false;
-    return 0;
+    return NotHandled(handled);
 }
 
 plat::LONG_PTR WindowImplBase::GetStyle() {
