@@ -62,6 +62,31 @@ TEST_F(AutomationTest, DumpListsWindowsAndControlsWithTheirFlagsInOrder) {
     EXPECT_EQ(EscapeDumpText("a\\b\r\n\t\x01z"), "a\\\\b\\r\\n\\x09\\x01z");
 }
 
+TEST_F(AutomationTest, CheckedAndSelectionComeFromControlsThatHaveThem) {
+    CUIBuilder builder;
+    auto* state = static_cast<StateProbe*>(
+        builder.Create("<Window><State name=\"opt\" bkcolor=\"#FF000001\" text=\"x\"/></Window>",
+                       nullptr, m_window.get()));
+    ASSERT_NE(state, nullptr);
+    auto* main = static_cast<CContainerUI*>(
+        m_window->GetManager().FindControl("main")->Interface("Container"));
+    ASSERT_TRUE(main->Add(state));
+    PumpMessages();
+    m_window->GetManager().SetFocus(state);
+    state->checked = true;
+    state->selection = 2;
+    std::string line;
+    DumpControl(line, state, 0);
+    EXPECT_EQ(line, "StateUI \"opt\" 0,0,200,100 focused checked sel=2 bk=#FF000001 text=\"x\"\n");
+    EXPECT_EQ(Run("expect opt checked true"), "");
+    EXPECT_EQ(Run("expect opt sel 2"), "");
+    state->checked = false;
+    state->selection = -1;
+    DumpControl(line = "", state, 0);
+    EXPECT_EQ(line, "StateUI \"opt\" 0,0,200,100 focused sel=-1 bk=#FF000001 text=\"x\"\n");
+    EXPECT_EQ(Run("expect opt checked false"), "");
+}
+
 TEST_F(AutomationTest, PointerLinesReachTheNamedControl) {
     EXPECT_EQ(Run("click first"), "");
     EXPECT_TRUE(Probe("first")->IsFocused());
