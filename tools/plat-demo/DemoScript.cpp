@@ -1,10 +1,7 @@
 #include "tools/plat-demo/DemoScript.h"
 
 #include "platform/backends/Headless.h"
-
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include "stb_image_write.h"
+#include "platform/gfx/Image.h"
 
 #include <chrono>
 #include <cstdio>
@@ -61,22 +58,7 @@ Bitmap Composite(const DemoState& s) {
 } // namespace
 
 bool SaveBitmapPng(const Bitmap& bitmap, const std::string& path) {
-    if (bitmap.Empty())
-        return false;
-    std::vector<uint8_t> rgba(bitmap.pixels.size() * 4);
-    for (std::size_t i = 0; i < bitmap.pixels.size(); ++i) {
-        const uint32_t px = bitmap.pixels[i];
-        const uint32_t a = px >> 24;
-        auto straight = [a](uint32_t c) {
-            return static_cast<uint8_t>(a == 0 ? 0 : a == 255 ? c : std::min(255u, c * 255 / a));
-        };
-        rgba[i * 4 + 0] = straight((px >> 16) & 0xFF);
-        rgba[i * 4 + 1] = straight((px >> 8) & 0xFF);
-        rgba[i * 4 + 2] = straight(px & 0xFF);
-        rgba[i * 4 + 3] = static_cast<uint8_t>(a);
-    }
-    return stbi_write_png(path.c_str(), bitmap.width, bitmap.height, 4, rgba.data(),
-                          bitmap.width * 4) != 0;
+    return WritePngFile(path, bitmap);
 }
 
 int RunScript(DemoState& s, const std::string& pngPath) {
@@ -120,6 +102,24 @@ int RunScript(DemoState& s, const std::string& pngPath) {
     const int ticks = s.ticks;
     headless::AdvanceClock(2000);
     Check(s.ticks - ticks == 4, "the clock ticks every half second");
+
+    // Resting on the button for the tooltip's initial delay shows its tooltip beside the
+    // pointer; moving off the button hides it.
+    // Near the button's top, so the tip's first rows still lie over the button.
+    const RECT button = WorkButton();
+    POINT overButton = ScreenOf(hwnd, RECT{button.left, button.top, button.right, button.top + 2});
+    headless::MouseMove(overButton.x, overButton.y);
+    headless::AdvanceClock(
+        static_cast<DWORD>(SendMessage(s.tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0)));
+    RECT tipRect{};
+    GetWindowRect(s.tooltip, &tipRect);
+    Check(IsWindowVisible(s.tooltip) && tipRect.left == overButton.x && tipRect.top > overButton.y,
+          "resting on the button shows its tooltip under the pointer");
+    headless::MouseMove(tipRect.left + 2, tipRect.top + 2);
+    Check(IsWindowVisible(s.tooltip), "the pointer passes through the tooltip to the button");
+    POINT away = ScreenOf(hwnd, EditRect());
+    headless::MouseMove(away.x, away.y);
+    Check(!IsWindowVisible(s.tooltip), "leaving the button hides the tooltip");
 
     ClickAt(hwnd, WorkButton());
     Check(s.worker.Running() || s.workDone, "the button starts the worker");

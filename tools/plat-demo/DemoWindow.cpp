@@ -5,6 +5,7 @@
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Text.h"
 #include "platform/win/Edit.h"
+#include "platform/win/Tooltip.h"
 #include "tools/plat-demo/DemoScript.h"
 
 #include <chrono>
@@ -205,6 +206,17 @@ LRESULT PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
+// The tooltip's one tool: the work button.
+TOOLINFO WorkTool(HWND hwnd) {
+    TOOLINFO tool;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+    tool.rect = WorkButton();
+    tool.lpszText = "Counts to 100 on a worker thread,\nwhich sends each step to this window.";
+    return tool;
+}
+
 LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* s = GetDemoState(hwnd);
     switch (msg) {
@@ -224,9 +236,52 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!s->edit)
                 return -1;
             SendMessage(s->edit, WM_SETFONT, reinterpret_cast<WPARAM>(s->font), 0);
+            s->tooltip = CreateWindowEx(
+                0, TOOLTIPS_CLASS, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, 0, nullptr, nullptr);
+            if (s->tooltip) {
+                TOOLINFO tool = WorkTool(hwnd);
+                SendMessage(s->tooltip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+                SendMessage(s->tooltip, TTM_SETMAXTIPWIDTH, 0, 260);
+                SendMessage(s->tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(s->font), 0);
+            }
             SetTimer(hwnd, kClockTimer, kClockMs);
             return 0;
         }
+        case WM_MOUSEMOVE: {
+            // Hover and leave tracking, with the tooltip's initial delay as the hover time;
+            // moving off the button takes its tooltip away.
+            if (!s->tracking && s->tooltip) {
+                TRACKMOUSEEVENT tme;
+                tme.dwFlags = TME_HOVER | TME_LEAVE;
+                tme.hwndTrack = hwnd;
+                tme.dwHoverTime =
+                    static_cast<DWORD>(SendMessage(s->tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+                s->tracking = TrackMouseEvent(&tme);
+            }
+            const POINT pt = ClientPointOf(lParam);
+            if (!Contains(WorkButton(), pt.x, pt.y) && s->tooltip) {
+                TOOLINFO tool = WorkTool(hwnd);
+                SendMessage(s->tooltip, TTM_TRACKACTIVATE, 0, reinterpret_cast<LPARAM>(&tool));
+            }
+            return 0;
+        }
+        case WM_MOUSEHOVER: {
+            s->tracking = false;
+            const POINT pt = ClientPointOf(lParam);
+            if (Contains(WorkButton(), pt.x, pt.y) && s->tooltip) {
+                TOOLINFO tool = WorkTool(hwnd);
+                SendMessage(s->tooltip, TTM_TRACKACTIVATE, 1, reinterpret_cast<LPARAM>(&tool));
+            }
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            s->tracking = false;
+            if (s->tooltip) {
+                TOOLINFO tool = WorkTool(hwnd);
+                SendMessage(s->tooltip, TTM_TRACKACTIVATE, 0, reinterpret_cast<LPARAM>(&tool));
+            }
+            return 0;
         case WM_NCHITTEST: {
             POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(hwnd, &pt);
@@ -320,7 +375,7 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             DeleteFont(s->font);
             DeleteFont(s->captionFont);
             s->font = s->captionFont = nullptr;
-            s->hwnd = s->edit = nullptr;
+            s->hwnd = s->edit = s->tooltip = nullptr;
             return 0;
         default:
             break;

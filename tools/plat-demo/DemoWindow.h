@@ -1,7 +1,8 @@
 #pragma once
 // The demonstration window of the platform layer: a top-level window with a painted caption
 // band that drags it, an "Edit" child, a drop-down field that opens a pop-up list under itself,
-// a clock on a timer and a worker thread that reports progress with SendMessage. Everything here
+// a clock on a timer, a worker thread that reports progress with SendMessage and a tooltip on
+// the button that starts it. Everything here
 // runs on the UI thread except DemoWorker's thread, which only calls SendMessage.
 
 #include "platform/gfx/Font.h"
@@ -60,6 +61,8 @@ struct DemoState {
     plat::HWND hwnd = nullptr;
     plat::HWND edit = nullptr;
     plat::HWND popup = nullptr;
+    plat::HWND tooltip = nullptr; // describes the work button
+    bool tracking = false;        // hover and leave tracking asked for the window
     plat::HFONT font = nullptr;
     plat::HFONT captionFont = nullptr;
     int selected = 3;
