@@ -416,12 +416,18 @@ void CScriptPlayer::LoadText(const std::string& text, const std::string& name) {
 
 bool CScriptPlayer::Step() {
     while (m_next < m_lines.size() && !m_quit && m_error.empty()) {
-        const std::string& line = m_lines[m_next++];
+        const std::string& line = m_lines[m_next];
         const std::size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#')
+        if (first == std::string::npos || line[first] == '#') {
+            ++m_next;
             continue;
-        const std::string why = RunLine(line.substr(first));
-        if (!why.empty()) {
+        }
+        std::string why;
+        const LineStatus status = RunLine(line.substr(first), &why);
+        if (status == LineStatus::Pending)
+            return true;
+        ++m_next;
+        if (status == LineStatus::Failed) {
             m_error = m_name + ":" + std::to_string(m_next) + ": " + why;
             return false;
         }
@@ -430,7 +436,23 @@ bool CScriptPlayer::Step() {
     return false;
 }
 
-std::string CScriptPlayer::RunLine(const std::string& line) {
+CScriptPlayer::LineStatus CScriptPlayer::RunLine(const std::string& line, std::string* why) {
+    if (line != m_current) {
+        m_current = line;
+        m_stage = 0;
+        m_deadline.reset();
+    }
+    const LineStatus status = Run(line, why);
+    if (status != LineStatus::Pending)
+        m_current.clear();
+    return status;
+}
+
+CScriptPlayer::LineStatus CScriptPlayer::Run(const std::string& line, std::string* why) {
+    const auto fail = [why](std::string reason) {
+        *why = std::move(reason);
+        return LineStatus::Failed;
+    };
     std::string rest = line;
     const std::string command = NextWord(rest);
     const auto control = [](const std::string& name, CControlUI** out) -> std::string {
@@ -440,23 +462,25 @@ std::string CScriptPlayer::RunLine(const std::string& line) {
         return *out != nullptr ? std::string() : "no control " + name;
     };
 
+    // Input is only queued here: the program's own message loop (a modal one too) handles it
+    // before the next line runs.
     if (command == "click" || command == "dblclick" || command == "rclick" || command == "move") {
         // The name is the rest of the line, so "@TEXT" may hold spaces.
         CControlUI* target = nullptr;
-        if (std::string why = control(rest, &target); !why.empty())
-            return why;
+        if (std::string reason = control(rest, &target); !reason.empty())
+            return fail(reason);
         plat::POINT pt;
-        if (std::string why; !ControlCentre(target, &pt, &why))
-            return why;
-        if (command == "click")
-            plat::headless::Click(pt.x, pt.y);
-        else if (command == "dblclick")
-            plat::headless::DoubleClick(pt.x, pt.y);
-        else if (command == "rclick")
-            plat::headless::Click(pt.x, pt.y, plat::MouseButton::Right);
-        else
-            plat::headless::MouseMove(pt.x, pt.y);
-        return {};
+        if (std::string reason; !ControlCentre(target, &pt, &reason))
+            return fail(reason);
+        plat::InputMouseMove(nullptr, pt);
+        const plat::MouseButton button =
+            command == "rclick" ? plat::MouseButton::Right : plat::MouseButton::Left;
+        const int clicks = command == "move" ? 0 : command == "dblclick" ? 2 : 1;
+        for (int i = 0; i < clicks; ++i) {
+            plat::InputMouseButton(nullptr, pt, button, true);
+            plat::InputMouseButton(nullptr, pt, button, false);
+        }
+        return LineStatus::Done;
     }
     if (command == "key") {
         std::string name = NextWord(rest);
@@ -477,45 +501,45 @@ std::string CScriptPlayer::RunLine(const std::string& line) {
         }
         const int vk = VirtualKey(name);
         if (vk == 0)
-            return "unknown key \"" + name + "\"";
-        // Each key is handled before the next one changes the keyboard's state, so the key
-        // state read while handling it is the one it was pressed with.
-        const auto press = [](int key, bool down) {
-            plat::InputKey(key, down);
-            PumpMessages();
-        };
+            return fail("unknown key \"" + name + "\"");
+        // One key change a turn: each is handled before the next changes the keyboard's state,
+        // so the key state read while handling it is the one it was pressed with.
+        std::vector<std::pair<int, bool>> sequence;
         for (int m : modifiers)
-            press(m, true);
-        press(vk, true);
-        press(vk, false);
+            sequence.emplace_back(m, true);
+        sequence.emplace_back(vk, true);
+        sequence.emplace_back(vk, false);
         for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
-            press(*it, false);
-        return {};
+            sequence.emplace_back(*it, false);
+        const auto& [key, down] = sequence[static_cast<std::size_t>(m_stage)];
+        plat::InputKey(key, down);
+        return ++m_stage < static_cast<int>(sequence.size()) ? LineStatus::Pending
+                                                             : LineStatus::Done;
     }
     if (command == "type") {
         plat::InputText(rest);
-        PumpMessages();
-        return {};
+        return LineStatus::Done;
     }
     if (command == "wheel") {
         CControlUI* target = nullptr;
-        if (std::string why = control(NextWord(rest), &target); !why.empty())
-            return why;
+        if (std::string reason = control(NextWord(rest), &target); !reason.empty())
+            return fail(reason);
         long notches = 0;
         if (!ParseNumber(NextWord(rest), &notches))
-            return "wheel needs a number of notches";
+            return fail("wheel needs a number of notches");
         plat::POINT pt;
-        if (std::string why; !ControlCentre(target, &pt, &why))
-            return why;
-        plat::headless::Wheel(pt.x, pt.y, static_cast<int>(notches * plat::WHEEL_DELTA));
-        return {};
+        if (std::string reason; !ControlCentre(target, &pt, &reason))
+            return fail(reason);
+        plat::InputMouseMove(nullptr, pt);
+        plat::InputMouseWheel(nullptr, pt, static_cast<int>(notches * plat::WHEEL_DELTA));
+        return LineStatus::Done;
     }
     if (command == "wait") {
         long ms = 0;
         if (!ParseNumber(NextWord(rest), &ms) || ms < 0)
-            return "wait needs milliseconds";
+            return fail("wait needs milliseconds");
         plat::headless::AdvanceClock(static_cast<plat::DWORD>(ms));
-        return {};
+        return LineStatus::Done;
     }
     if (command == "expect" || command == "waitfor") {
         const std::string name = NextWord(rest);
@@ -529,48 +553,50 @@ std::string CScriptPlayer::RunLine(const std::string& line) {
             expected = NextWord(rest);
             if (const std::string limit = NextWord(rest); !limit.empty()) {
                 if (!ParseNumber(limit, &limitMs) || limitMs < 0)
-                    return "waitfor's time limit must be milliseconds";
+                    return fail("waitfor's time limit must be milliseconds");
             }
         }
         if (property.empty())
-            return command + " needs a control, a property and a value";
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-        for (;;) {
-            CControlUI* target = FindAutomationControl(name);
-            std::string actual;
-            if (target != nullptr && !PropertyOf(target, property, &actual))
-                return "control " + name + " has no property " + property;
-            if (target != nullptr && actual == expected)
-                return {};
-            if (command == "expect" || std::chrono::steady_clock::now() >= deadline) {
-                if (target == nullptr)
-                    return "no control " + name;
-                return name + " " + property + " is \"" + actual + "\", expected \"" + expected +
-                       "\"";
-            }
-            // Other threads' work arrives as messages: let them in while waiting.
-            if (PumpMessages() == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            return fail(command + " needs a control, a property and a value");
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_deadline)
+            m_deadline = now + std::chrono::milliseconds(limitMs);
+        CControlUI* target = FindAutomationControl(name);
+        std::string actual;
+        if (target != nullptr && !PropertyOf(target, property, &actual))
+            return fail("control " + name + " has no property " + property);
+        if (target != nullptr && actual == expected)
+            return LineStatus::Done;
+        if (command == "waitfor" && now < *m_deadline) {
+            // Other threads' work arrives as messages, which the program handles before this
+            // line is asked again; a short nap keeps the wait from spinning a core.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return LineStatus::Pending;
         }
+        if (target == nullptr)
+            return fail("no control " + name);
+        return fail(name + " " + property + " is \"" + actual + "\", expected \"" + expected +
+                    "\"");
     }
     if (command == "dump") {
         if (rest.empty())
-            return "dump needs a file";
-        return WriteDump(rest) ? std::string() : "cannot write " + rest;
+            return fail("dump needs a file");
+        return WriteDump(rest) ? LineStatus::Done : fail("cannot write " + rest);
     }
     if (command == "shot") {
         if (rest.empty())
-            return "shot needs a file";
+            return fail("shot needs a file");
         const plat::HWND hwnd = ShotWindow();
         if (hwnd == nullptr)
-            return "no window to take a picture of";
-        return plat::headless::SavePng(hwnd, rest) ? std::string() : "cannot write " + rest;
+            return fail("no window to take a picture of");
+        return plat::headless::SavePng(hwnd, rest) ? LineStatus::Done
+                                                   : fail("cannot write " + rest);
     }
     if (command == "quit") {
         m_quit = true;
-        return {};
+        return LineStatus::Done;
     }
-    return "unknown command \"" + command + "\"";
+    return fail("unknown command \"" + command + "\"");
 }
 
 } // namespace Pane

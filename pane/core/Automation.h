@@ -6,8 +6,10 @@
 
 #include "pane/utils/UIString.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,8 +67,9 @@ public:
     bool Load(const std::string& path);
     void LoadText(const std::string& text, const std::string& name = "script");
 
-    // Runs the next line that does something (comments and blank lines are passed over).
-    // Returns false at the end of the script or at a failed line (Failed() then says so).
+    // Runs the next line that does something (comments and blank lines are passed over), or
+    // the next turn of a line still under way. Returns false at the end of the script, after
+    // "quit", or at a failed line (Failed() then says so).
     bool Step();
     bool AtEnd() const { return m_next >= m_lines.size(); }
     bool Failed() const { return !m_error.empty(); }
@@ -74,8 +77,11 @@ public:
     const std::string& Error() const { return m_error; }
     bool QuitRequested() const { return m_quit; }
 
-    // Runs one line; an empty result means success, otherwise the reason it failed.
-    std::string RunLine(const std::string& line);
+    enum class LineStatus { Done, Pending, Failed };
+    // Runs one line. Input is only queued: the program handles it before the next line.
+    // Pending: the line needs another turn (a key of a chord, a waitfor still waiting); call
+    // again with the same line once the queued messages are handled. Failed: `why` says why.
+    LineStatus RunLine(const std::string& line, std::string* why);
 
 private:
     std::vector<std::string> m_lines;
@@ -83,6 +89,11 @@ private:
     std::size_t m_next = 0;
     std::string m_error;
     bool m_quit = false;
+    std::string m_current; // the line under way
+    int m_stage = 0;       // its turns taken
+    std::optional<std::chrono::steady_clock::time_point> m_deadline;
+
+    LineStatus Run(const std::string& line, std::string* why);
 };
 
 } // namespace Pane

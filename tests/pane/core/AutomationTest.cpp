@@ -41,7 +41,16 @@ protected:
     ProbeControl* Probe(const char* name) {
         return static_cast<ProbeControl*>(m_window->GetManager().FindControl(name));
     }
-    std::string Run(const std::string& line) { return m_player.RunLine(line); }
+    // Runs a line to its end, handling what it queued after each turn as a message loop would.
+    std::string Run(const std::string& line) {
+        std::string why;
+        CScriptPlayer::LineStatus status;
+        do {
+            status = m_player.RunLine(line, &why);
+            PumpMessages();
+        } while (status == CScriptPlayer::LineStatus::Pending);
+        return status == CScriptPlayer::LineStatus::Failed ? why : std::string();
+    }
     std::string TempFile(const char* name) {
         return testing::TempDir() + "automation-" + std::to_string(::getpid()) + "-" + name;
     }
@@ -60,6 +69,31 @@ TEST_F(AutomationTest, DumpListsWindowsAndControlsWithTheirFlagsInOrder) {
               "    ProbeUI \"off\" 10,50,60,80 disabled float\n"
               "    ProbeUI \"gone\" 0,0,0,0 hidden\n");
     EXPECT_EQ(EscapeDumpText("a\\b\r\n\t\x01z"), "a\\\\b\\r\\n\\x09\\x01z");
+}
+
+TEST_F(AutomationTest, CheckedAndSelectionComeFromControlsThatHaveThem) {
+    CUIBuilder builder;
+    auto* state = static_cast<StateProbe*>(
+        builder.Create("<Window><State name=\"opt\" bkcolor=\"#FF000001\" text=\"x\"/></Window>",
+                       nullptr, m_window.get()));
+    ASSERT_NE(state, nullptr);
+    auto* main = static_cast<CContainerUI*>(
+        m_window->GetManager().FindControl("main")->Interface("Container"));
+    ASSERT_TRUE(main->Add(state));
+    PumpMessages();
+    m_window->GetManager().SetFocus(state);
+    state->checked = true;
+    state->selection = 2;
+    std::string line;
+    DumpControl(line, state, 0);
+    EXPECT_EQ(line, "StateUI \"opt\" 0,0,200,100 focused checked sel=2 bk=#FF000001 text=\"x\"\n");
+    EXPECT_EQ(Run("expect opt checked true"), "");
+    EXPECT_EQ(Run("expect opt sel 2"), "");
+    state->checked = false;
+    state->selection = -1;
+    DumpControl(line = "", state, 0);
+    EXPECT_EQ(line, "StateUI \"opt\" 0,0,200,100 focused sel=-1 bk=#FF000001 text=\"x\"\n");
+    EXPECT_EQ(Run("expect opt checked false"), "");
 }
 
 TEST_F(AutomationTest, PointerLinesReachTheNamedControl) {
@@ -194,6 +228,7 @@ TEST_F(AutomationTest, ScriptsSkipCommentsStopAtQuitAndNameTheFailingLine) {
     m_player.LoadText("# a comment\n\n  click first\nexpect first focused true\r\nquit\nclick x\n",
                       "s.txt");
     EXPECT_TRUE(m_player.Step());  // click
+    PumpMessages();                // the program handles the click
     EXPECT_TRUE(m_player.Step());  // expect
     EXPECT_FALSE(m_player.Step()); // quit
     EXPECT_TRUE(m_player.QuitRequested());
@@ -202,6 +237,7 @@ TEST_F(AutomationTest, ScriptsSkipCommentsStopAtQuitAndNameTheFailingLine) {
     m_player.LoadText("click first\n# fine so far\nexpect second focused true\nclick first\n",
                       "s.txt");
     EXPECT_TRUE(m_player.Step());
+    PumpMessages();
     EXPECT_FALSE(m_player.Step());
     EXPECT_TRUE(m_player.Failed());
     EXPECT_EQ(m_player.Error(), "s.txt:3: second focused is \"false\", expected \"true\"");
@@ -215,6 +251,37 @@ TEST_F(AutomationTest, ScriptsSkipCommentsStopAtQuitAndNameTheFailingLine) {
     EXPECT_FALSE(m_player.Step()); // the end
     EXPECT_TRUE(m_player.AtEnd());
     EXPECT_FALSE(m_player.Failed());
+}
+
+// A program run with PANE_SCRIPT: the script answers a modal window from inside its message loop
+// and goes on in the main loop once the modal window has closed.
+using AutomationScriptTest = FrameworkTest;
+
+TEST_F(AutomationScriptTest, ScriptDrivesAModalWindowAndThenTheMainLoop) {
+    const std::string script = testing::TempDir() + "modal-" + std::to_string(::getpid()) + ".txt";
+    std::FILE* file = std::fopen(script.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("click inside\n"
+               "expect inside focused true\n"
+               "key Escape\n"
+               "expect behind visible true\n",
+               file);
+    std::fclose(file);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ::setenv("PANE_SCRIPT", script.c_str(), 1);
+            MarkupWindow main("<Window><Container><Probe name=\"behind\"/></Container></Window>");
+            main.Open();
+            MarkupWindow dialog("<Window><Container><Probe name=\"inside\"/></Container></Window>");
+            dialog.Create(main.GetHWND(), "dialog", plat::WS_POPUP, 0, 20, 20, 100, 80);
+            const plat::UINT result = dialog.ShowModal();
+            std::fprintf(stderr, "modal result %u\n", result);
+            CUIManager::MessageLoop(); // the rest of the script, then its end quits
+            std::_Exit(result == 1 ? 0 : 4);
+        },
+        ::testing::ExitedWithCode(0), "modal result 1");
+    std::remove(script.c_str());
 }
 
 } // namespace

@@ -25,8 +25,16 @@ void ProbeControl::HandleEvent(UIEvent& event) {
     CControlUI::HandleEvent(event);
 }
 
+void* StateProbe::Interface(const char* name) {
+    if (std::strcmp(name, kAutomationStateInterface) == 0)
+        return static_cast<IAutomationStateUI*>(this);
+    return ProbeControl::Interface(name);
+}
+
 CControlUI* ProbeCallback::CreateControl(const char* className) {
     asked.emplace_back(className);
+    if (std::strcmp(className, "State") == 0)
+        return new StateProbe;
     if (std::strcmp(className, "Probe") == 0)
         return new ProbeControl;
     if (std::strcmp(className, "Button") == 0)

@@ -3,6 +3,7 @@
 // window system on the headless backend, a control that records the events it gets and answers
 // to any class name, and a framework window built from markup text.
 
+#include "pane/core/Automation.h"
 #include "pane/core/Builder.h"
 #include "pane/core/Control.h"
 #include "pane/utils/WindowImplBase.h"
@@ -36,8 +37,23 @@ private:
     std::string m_className;
 };
 
-// Makes ProbeControl for "Probe", a "ButtonUI" probe for "Button", a "TextUI" probe for "text"
-// and a container for "VerticalLayout"; records every name it was asked for.
+// A probe with a checked state and a selection, as options and lists show them to automation.
+class StateProbe : public ProbeControl, public IAutomationStateUI {
+public:
+    StateProbe() : ProbeControl("StateUI") {}
+    void* Interface(const char* name) override;
+    bool HasCheckedState() const override { return true; }
+    bool IsCheckedState() const override { return checked; }
+    bool HasSelection() const override { return true; }
+    int CurrentSelection() const override { return selection; }
+
+    bool checked = false;
+    int selection = -1;
+};
+
+// Makes ProbeControl for "Probe", StateProbe for "State", a "ButtonUI" probe for "Button", a
+// "TextUI" probe for "text" and a container for "VerticalLayout"; records every name it was asked
+// for.
 class ProbeCallback : public IDialogBuilderCallback {
 public:
     CControlUI* CreateControl(const char* className) override;
