@@ -72,9 +72,9 @@ void CCliHost::SetStatusLine(const std::string& text, int, radio::Colour) {
     std::fprintf(m_out, "%s\n", text.c_str());
 }
 
-void CCliHost::ShowPortError(const std::string& reason) {
+void CCliHost::ReportFailure(const radio::Failure& failure) {
     EndProgressLine();
-    std::fprintf(m_out, "zelta-rct-cli: %s\n", reason.c_str());
+    std::fprintf(m_out, "zelta-rct-cli: %s\n", failure.detail.c_str());
 }
 
 void CCliHost::UpgradeBusy(bool busy) {

@@ -25,7 +25,7 @@ public:
                        radio::Colour background) override;
     std::string SelectedPortEntry() const override { return " " + m_port; }
     std::string SelectedBaudEntry() const override { return " " + std::to_string(m_baudRate); }
-    void ShowPortError(const std::string& reason) override;
+    void ReportFailure(const radio::Failure& failure) override;
     void UpgradeBusy(bool busy) override;
     void UpgradeProgress(int progress) override;
 

@@ -228,5 +228,8 @@ int main(int argc, char** argv) {
         return Read(protocol, fields, args);
     if (c == "write")
         return Write(protocol, fields, args);
-    return radio::UpgradeFirmwareFile(protocol, args.operands[0]) ? kExitOk : kExitFailed;
+    bool upgraded = radio::UpgradeFirmwareFile(protocol, args.operands[0]);
+    // The upgrade leaves its result to the host; the tool shows it as the window would.
+    protocol.ReportResult(upgraded, radio::Operation::Upgrade);
+    return upgraded ? kExitOk : kExitFailed;
 }
