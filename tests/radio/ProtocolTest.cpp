@@ -278,8 +278,9 @@ TEST_F(ProtocolTest, PortThatCannotBeOpenedFailsWithItsReason) {
     EXPECT_FALSE(protocol.ConnectRadio());
     EXPECT_EQ(LastStatus().text, "Connect Error");
     EXPECT_EQ(LastStatus().background, radio::kFailureColour);
-    ASSERT_EQ(host.portErrors.size(), 1u);
-    EXPECT_NE(host.portErrors[0].find("/dev/zelta-no-such-port"), std::string::npos);
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].kind, FailureKind::Port);
+    EXPECT_NE(host.failures[0].detail.find("/dev/zelta-no-such-port"), std::string::npos);
 
     host.portEntry = "";
     EXPECT_FALSE(protocol.ReadAll());

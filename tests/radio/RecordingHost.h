@@ -84,9 +84,10 @@ public:
 
     std::string SelectedPortEntry() const override { return portEntry; }
     std::string SelectedBaudEntry() const override { return baudEntry; }
-    void ShowPortError(const std::string& reason) override { portErrors.push_back(reason); }
+    void ReportFailure(const Failure& failure) override { failures.push_back(failure); }
     void UpgradeBusy(bool busy) override { busyCalls.push_back(busy); }
     void UpgradeProgress(int progress) override { progressCalls.push_back(progress); }
+    void UpgradeFinished(bool success) override { finished.push_back(success); }
 
     bool chinese = false;
     std::vector<Message> messages;
@@ -98,8 +99,9 @@ public:
     // The port settings the protocol opens ("" = no port selected).
     std::string portEntry;
     std::string baudEntry = " 38400";
-    std::vector<std::string> portErrors;
+    std::vector<Failure> failures;
     std::vector<bool> busyCalls;
+    std::vector<bool> finished;
     std::vector<int> progressCalls;
 };
 

@@ -4,9 +4,7 @@
 #include "radio/PlainFields.h"
 #include "radio/Protocol.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <pwd.h>
 #include <unistd.h>
@@ -58,15 +56,20 @@ int BackUpRadio(CCliHost& host) {
     std::string folder = BackupFolder();
     std::error_code error;
     fs::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "Backup Error: %s: cannot create the folder: %s; nothing was "
+                             "written\n",
+                     folder.c_str(), error.message().c_str());
+        return 4;
+    }
     std::string name = BackupFileName(std::time(nullptr), fields.serialNumber.text());
     std::string path = folder + "/" + name;
     // Two writes within a second keep both backups.
     for (int n = 2; fs::exists(path, error) && n < 100; ++n)
         path = folder + "/" + name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".cfg";
-    if (!radio::ExportConfigFile(fields.settings, path)) {
-        int cause = errno;
-        std::fprintf(stderr, "Backup Error: %s: cannot write: %s; nothing was written\n",
-                     path.c_str(), std::strerror(error ? error.value() : cause));
+    std::string why;
+    if (!radio::ExportConfigFile(fields.settings, path, &why)) {
+        std::fprintf(stderr, "Backup Error: %s; nothing was written\n", why.c_str());
         return 4;
     }
     std::fprintf(stderr, "Backup saved: %s\n", path.c_str());

@@ -70,9 +70,9 @@ std::string UnreadableFile(const std::string& path, int64_t* size = nullptr) {
 // Loads a .cfg file into the fields; false (with the reason printed) when it cannot be read.
 bool LoadConfig(const std::string& path, radio::CPlainFields& fields) {
     std::string problem = UnreadableFile(path);
-    if (problem.empty() && radio::ImportConfigFile(fields.settings, path))
+    if (problem.empty() && radio::ImportConfigFile(fields.settings, path, &problem))
         return true;
-    Complain(problem.empty() ? path + ": cannot read" : problem);
+    Complain(problem);
     return false;
 }
 
@@ -135,11 +135,12 @@ int Read(radio::CRadioProtocol& protocol, cli::CCliHost& host, radio::CPlainFiel
     if (!args.output)
         return kExitOk;
     std::string path = radio::ExportFileName(*args.output);
-    if (radio::ExportConfigFile(fields.settings, path)) {
+    std::string why;
+    if (radio::ExportConfigFile(fields.settings, path, &why)) {
         protocol.ReportResult(true, radio::Operation::Export);
         return kExitOk;
     }
-    host.ReportFailure({radio::FailureKind::File, path + ": cannot write: " + std::strerror(errno)});
+    host.ReportFailure({radio::FailureKind::File, why});
     protocol.ReportResult(false, radio::Operation::Export);
     return kExitFile;
 }
