@@ -57,8 +57,9 @@ int BackUpRadio(CCliHost& host) {
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
-        std::fprintf(stderr, "Backup Error: %s: cannot create the folder: %s; nothing was "
-                             "written\n",
+        std::fprintf(stderr,
+                     "Backup Error: %s: cannot create the folder: %s; nothing was "
+                     "written\n",
                      folder.c_str(), error.message().c_str());
         return 4;
     }

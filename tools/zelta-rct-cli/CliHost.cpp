@@ -122,25 +122,24 @@ void CCliHost::UpgradeFinished(bool success) {
 void CCliHost::ShowProgress(int percent, int64_t pagesDone) {
     // On a terminal one line redrawn in place at every page; into a file or pipe a line every
     // ten percent.
-    if (!m_terminal && (percent % 10 != 0 || percent == m_shownPercent))
+    if (!m_terminal && m_shownPercent >= 0 && percent / 10 == m_shownPercent / 10)
         return;
     m_shownPercent = percent;
-    int64_t pages = m_firmwareSize > radio::kFirmwarePagesOffset
-                        ? 1 + (m_firmwareSize - radio::kFirmwarePagesOffset) /
-                                  radio::kFirmwarePageSize
-                        : pagesDone;
+    int64_t pages =
+        m_firmwareSize > radio::kFirmwarePagesOffset
+            ? 1 + (m_firmwareSize - radio::kFirmwarePagesOffset) / radio::kFirmwarePageSize
+            : pagesDone;
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - m_upgradeStart).count();
     double bytesPerSecond =
         seconds > 0 ? static_cast<double>(pagesDone * radio::kFirmwarePageSize) / seconds : 0;
-    double left = bytesPerSecond > 0 ? static_cast<double>((pages - pagesDone) *
-                                                           radio::kFirmwarePageSize) /
-                                           bytesPerSecond
-                                     : 0;
+    double left =
+        bytesPerSecond > 0
+            ? static_cast<double>((pages - pagesDone) * radio::kFirmwarePageSize) / bytesPerSecond
+            : 0;
     std::fprintf(m_out, "%sUpgrade %3d %%  page %lld of %lld  %.0f bytes/s  %.0f s left%s",
                  m_terminal ? "\r" : "", percent, static_cast<long long>(pagesDone),
-                 static_cast<long long>(pages), bytesPerSecond, left,
-                 m_terminal ? "  " : "\n");
+                 static_cast<long long>(pages), bytesPerSecond, left, m_terminal ? "  " : "\n");
     std::fflush(m_out);
     m_progressOpen = m_terminal;
 }

@@ -36,9 +36,11 @@ std::string ProtocolShown(const radio::CPlainFields& fields) {
 size_t Utf8Length(const std::string& text, size_t i) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char lead = byte(i);
-    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                  : (lead >> 3) == 0x1E ? 4
-                                                        : 0;
+    size_t length = lead < 0x80           ? 1
+                    : (lead >> 5) == 0x6  ? 2
+                    : (lead >> 4) == 0xE  ? 3
+                    : (lead >> 3) == 0x1E ? 4
+                                          : 0;
     if (length == 0 || i + length > text.size())
         return 0;
     for (size_t k = 1; k < length; ++k) {
@@ -166,8 +168,8 @@ std::string FormatJson(const radio::CPlainFields& fields) {
 }
 
 std::vector<Difference> CompareFields(const radio::CPlainFields& expected,
-                                      const radio::CPlainFields& actual,
-                                      bool serialNumberUnlocked, bool hardwareUnlocked) {
+                                      const radio::CPlainFields& actual, bool serialNumberUnlocked,
+                                      bool hardwareUnlocked) {
     std::vector<Difference> differences;
     auto note = [&](const std::string& field, const std::string& want, const std::string& got) {
         differences.push_back({field, OrNone(want), OrNone(got)});
@@ -195,8 +197,7 @@ std::vector<Difference> CompareFields(const radio::CPlainFields& expected,
                        const radio::CPlainTextField& got) {
         if (want.text().empty())
             return;
-        if (got.text().empty() ||
-            radio::ReadInteger(want.text()) != radio::ReadInteger(got.text()))
+        if (got.text().empty() || radio::ReadInteger(want.text()) != radio::ReadInteger(got.text()))
             note(field, want.text(), got.text());
     };
     auto identity = [&](const std::string& field, const radio::CPlainTextField& want,

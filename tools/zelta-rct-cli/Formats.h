@@ -36,7 +36,7 @@ struct Difference {
 // differs. Frequencies are compared as numbers, addresses as integers, the protocol and the
 // link rate by the code the radio is sent (TT450S and TRIMTALK share one).
 std::vector<Difference> CompareFields(const radio::CPlainFields& expected,
-                                      const radio::CPlainFields& actual,
-                                      bool serialNumberUnlocked, bool hardwareUnlocked);
+                                      const radio::CPlainFields& actual, bool serialNumberUnlocked,
+                                      bool hardwareUnlocked);
 
 } // namespace cli

@@ -216,8 +216,9 @@ int Write(const cli::Arguments& args) {
         std::fprintf(stderr, "Verify OK: every written field reads back as written\n");
         return kExitOk;
     }
-    std::fprintf(stderr, "Verify Error: %zu field%s of the radio differ from what was written\n",
-                 differences.size(), differences.size() == 1 ? "" : "s");
+    std::fprintf(stderr, "Verify Error: %zu field%s differ%s from what was written\n",
+                 differences.size(), differences.size() == 1 ? "" : "s",
+                 differences.size() == 1 ? "s" : "");
     return kExitFailed;
 }
 
@@ -236,7 +237,8 @@ int Diff(const cli::Arguments& args) {
         return host.FailureExitStatus();
     // A write would send the addresses normalised; compare what it would send.
     wanted.settings.NormaliseAddresses();
-    std::vector<cli::Difference> differences = cli::CompareFields(wanted, radioFields, false, false);
+    std::vector<cli::Difference> differences =
+        cli::CompareFields(wanted, radioFields, false, false);
     for (const cli::Difference& d : differences)
         std::printf("%s: file %s, radio %s\n", d.field.c_str(), d.expected.c_str(),
                     d.actual.c_str());
