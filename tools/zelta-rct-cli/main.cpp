@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,14 +112,33 @@ int ChoosePort(const cli::Arguments& args, std::string& port) {
     return kExitUsage;
 }
 
+// One command's talk with the radio: the host on the chosen port, a set of fields and the
+// protocol that fills them.
+struct Session {
+    Session(const std::string& port, int baudRate) : host(port, baudRate, stderr) {}
+    cli::CCliHost host;
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol{host, fields.settings};
+};
+
+// A session on the port of the command line; null with the exit status in `status` when no
+// port can be chosen.
+std::unique_ptr<Session> StartSession(const cli::Arguments& args, int& status) {
+    std::string port;
+    status = ChoosePort(args, port);
+    return status >= 0 ? nullptr : std::make_unique<Session>(port, args.baudRate);
+}
+
 int Ports() {
     for (const radio::PortInfo& port : radio::ListSerialPorts())
         std::printf("%s\n", radio::DescribePort(port).c_str());
     return kExitOk;
 }
 
-int Read(radio::CRadioProtocol& protocol, cli::CCliHost& host, radio::CPlainFields& fields,
-         const cli::Arguments& args) {
+int Read(Session& session, const cli::Arguments& args) {
+    radio::CRadioProtocol& protocol = session.protocol;
+    cli::CCliHost& host = session.host;
+    radio::CPlainFields& fields = session.fields;
     if (!protocol.ReadAll())
         return host.FailureExitStatus();
     switch (args.format) {
@@ -183,10 +203,11 @@ int Write(const cli::Arguments& args) {
         return kExitOk;
     }
 
-    std::string port;
-    if (int status = ChoosePort(args, port); status >= 0)
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
         return status;
-    cli::CCliHost host(port, args.baudRate, stderr);
+    cli::CCliHost& host = session->host;
     if (args.backup) {
         if (int status = cli::BackUpRadio(host); status != kExitOk)
             return status;
@@ -202,13 +223,11 @@ int Write(const cli::Arguments& args) {
     if (!args.verify)
         return kExitOk;
 
-    radio::CPlainFields readBack;
-    radio::CRadioProtocol check(host, readBack.settings);
     host.SetStep("Verify");
-    if (!check.ReadAll())
+    if (!session->protocol.ReadAll())
         return host.FailureExitStatus();
     std::vector<cli::Difference> differences =
-        cli::CompareFields(fields, readBack, serialNumberUnlocked, hardwareUnlocked);
+        cli::CompareFields(fields, session->fields, serialNumberUnlocked, hardwareUnlocked);
     for (const cli::Difference& d : differences)
         std::fprintf(stderr, "Verify: %s: wrote %s, the radio holds %s\n", d.field.c_str(),
                      d.expected.c_str(), d.actual.c_str());
@@ -227,18 +246,16 @@ int Diff(const cli::Arguments& args) {
     radio::CPlainFields wanted;
     if (!LoadConfig(file, wanted))
         return kExitFile;
-    std::string port;
-    if (int status = ChoosePort(args, port); status >= 0)
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
         return status;
-    cli::CCliHost host(port, args.baudRate, stderr);
-    radio::CPlainFields radioFields;
-    radio::CRadioProtocol protocol(host, radioFields.settings);
-    if (!protocol.ReadAll())
-        return host.FailureExitStatus();
+    if (!session->protocol.ReadAll())
+        return session->host.FailureExitStatus();
     // A write would send the addresses normalised; compare what it would send.
     wanted.settings.NormaliseAddresses();
     std::vector<cli::Difference> differences =
-        cli::CompareFields(wanted, radioFields, false, false);
+        cli::CompareFields(wanted, session->fields, false, false);
     for (const cli::Difference& d : differences)
         std::printf("%s: file %s, radio %s\n", d.field.c_str(), d.expected.c_str(),
                     d.actual.c_str());
@@ -261,20 +278,19 @@ int Upgrade(const cli::Arguments& args) {
         Complain(problem + "; nothing was sent");
         return kExitFile;
     }
-    std::string port;
-    if (int status = ChoosePort(args, port); status >= 0)
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
         return status;
-    cli::CCliHost host(port, args.baudRate, stderr);
-    host.SetFirmwareSize(size);
-    radio::CPlainFields fields;
-    radio::CRadioProtocol protocol(host, fields.settings);
-    bool ok = radio::UpgradeFirmwareFile(protocol, file);
-    protocol.ReportResult(ok, radio::Operation::Upgrade);
+    session->host.SetFirmwareSize(size);
+    bool ok = radio::UpgradeFirmwareFile(session->protocol, file);
+    // The upgrade leaves its result to the host; the tool shows it as the window would.
+    session->protocol.ReportResult(ok, radio::Operation::Upgrade);
     if (ok)
         return kExitOk;
     std::fprintf(stderr, "The radio may be waiting in its boot loader: running the upgrade again "
                          "restarts the boot loader's transfer from the first page.\n");
-    return host.FailureExitStatus();
+    return session->host.FailureExitStatus();
 }
 
 int Run(const cli::Arguments& args) {
@@ -288,17 +304,15 @@ int Run(const cli::Arguments& args) {
     if (c == "upgrade")
         return Upgrade(args);
 
-    std::string port;
-    if (int status = ChoosePort(args, port); status >= 0)
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
         return status;
-    cli::CCliHost host(port, args.baudRate, stderr);
-    radio::CPlainFields fields;
-    radio::CRadioProtocol protocol(host, fields.settings);
     if (c == "connect")
-        return protocol.ConnectRadio() ? kExitOk : host.FailureExitStatus();
+        return session->protocol.ConnectRadio() ? kExitOk : session->host.FailureExitStatus();
     if (c == "disconnect")
-        return protocol.DisconnectRadio() ? kExitOk : host.FailureExitStatus();
-    return Read(protocol, host, fields, args);
+        return session->protocol.DisconnectRadio() ? kExitOk : session->host.FailureExitStatus();
+    return Read(*session, args);
 }
 
 } // namespace
