@@ -1,0 +1,76 @@
+// The trace of the exchange: what is written for a connection, and lines kept whole while the
+// serial thread and the operation's thread write at once.
+
+#include "radio/Trace.h"
+#include "radio/PlainFields.h"
+#include "radio/Protocol.h"
+#include "tests/radio/RecordingHost.h"
+#include "tests/radio/SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using radio::test::CRecordingHost;
+using radio::test::CSimProcess;
+using radio::test::ReadWholeFile;
+using radio::test::TempPath;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(Trace, EscapesControlBytes) {
+    EXPECT_EQ(radio::EscapeBytes(std::string("a\r\n\t\\\x06\xe4z", 8)),
+              "a\\r\\n\\t\\\\\\x06\\xE4z");
+}
+
+TEST(Trace, RecordsEveryLineSentAndReceivedWithTimeAndDirection) {
+    CSimProcess sim;
+    ASSERT_FALSE(sim.Path().empty());
+    CRecordingHost host;
+    host.portEntry = " " + sim.Path();
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol(host, fields.settings);
+    std::string path = TempPath("trace.txt");
+    std::string error;
+    ASSERT_TRUE(radio::StartTrace(path, &error)) << error;
+    EXPECT_TRUE(protocol.ConnectRadio());
+    EXPECT_TRUE(protocol.ReadAll());
+    radio::StopTrace();
+    EXPECT_FALSE(radio::TraceActive());
+
+    std::vector<std::string> lines = Lines(ReadWholeFile(path));
+    std::regex form(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (->|<-|--) .*)");
+    std::string received;
+    size_t sent = 0;
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(std::regex_match(line, form)) << line;
+        if (line.compare(24, 3 + sim.Path().size() + 1, "-> " + sim.Path() + " ") == 0)
+            ++sent;
+        if (line.compare(24, 3 + sim.Path().size() + 1, "<- " + sim.Path() + " ") == 0)
+            received += line.substr(24 + 3 + sim.Path().size() + 1);
+    }
+    EXPECT_EQ(lines.front().substr(24), "-- opened " + sim.Path() + " at 38400");
+    EXPECT_EQ(lines[1].substr(24), "-> " + sim.Path() + " control\\r");
+    // Connect, then the read's 30 commands.
+    EXPECT_EQ(sent, 31u);
+    EXPECT_NE(received.find("\\r\\ninto config\\r\\n"), std::string::npos);
+    EXPECT_NE(received.find("ZR2600001"), std::string::npos);
+    std::remove(path.c_str());
+
+    // A file that cannot be opened says so.
+    EXPECT_FALSE(radio::StartTrace(TempPath("no/such/folder/trace.txt"), &error));
+    EXPECT_NE(error.find("cannot open the trace file"), std::string::npos);
+}
+
+} // namespace
