@@ -64,7 +64,8 @@ TEST(Trace, RecordsEveryLineSentAndReceivedWithTimeAndDirection) {
     EXPECT_EQ(lines[1].substr(24), "-> " + sim.Path() + " control\\r");
     // Connect, then the read's 30 commands.
     EXPECT_EQ(sent, 31u);
-    EXPECT_NE(received.find("\\r\\ninto config\\r\\n"), std::string::npos);
+    // A reply's final line feed may come after the next command flushed the input.
+    EXPECT_NE(received.find("\\r\\ninto config\\r"), std::string::npos);
     EXPECT_NE(received.find("ZR2600001"), std::string::npos);
     std::remove(path.c_str());
 
