@@ -1,11 +1,8 @@
-// The trace of the exchange: what is written for a connection, and lines kept whole while the
-// serial thread and the operation's thread write at once.
+// The trace of the exchange: what is written for a connection and a read, line by line (the
+// serial thread writes what arrives, the operation's thread what is sent).
 
 #include "radio/Trace.h"
-#include "radio/PlainFields.h"
-#include "radio/Protocol.h"
-#include "tests/radio/RecordingHost.h"
-#include "tests/radio/SimProcess.h"
+#include "tests/radio/SimRig.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +13,8 @@
 
 namespace {
 
-using radio::test::CRecordingHost;
 using radio::test::CSimProcess;
+using radio::test::CSimRig;
 using radio::test::ReadWholeFile;
 using radio::test::TempPath;
 
@@ -35,12 +32,10 @@ TEST(Trace, EscapesControlBytes) {
 }
 
 TEST(Trace, RecordsEveryLineSentAndReceivedWithTimeAndDirection) {
-    CSimProcess sim;
-    ASSERT_FALSE(sim.Path().empty());
-    CRecordingHost host;
-    host.portEntry = " " + sim.Path();
-    radio::CPlainFields fields;
-    radio::CRadioProtocol protocol(host, fields.settings);
+    CSimRig rig;
+    ASSERT_FALSE(rig.sim.Path().empty());
+    const CSimProcess& sim = rig.sim;
+    radio::CRadioProtocol& protocol = rig.protocol;
     std::string path = TempPath("trace.txt");
     std::string error;
     ASSERT_TRUE(radio::StartTrace(path, &error)) << error;

@@ -1,10 +1,7 @@
 // The checks made before a write, the plan of its commands, and numbers that stay the same
 // whatever the C library's locale says.
 
-#include "radio/PlainFields.h"
-#include "radio/Protocol.h"
-#include "tests/radio/RecordingHost.h"
-#include "tests/radio/SimProcess.h"
+#include "tests/radio/SimRig.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +11,7 @@
 
 namespace {
 
-using radio::test::CRecordingHost;
-using radio::test::CSimProcess;
+using radio::test::CSimRig;
 
 void FillValid(radio::CPlainFields& f) {
     for (int slot = 1; slot <= radio::ChannelCount; ++slot) {
@@ -80,11 +76,9 @@ TEST(CheckWriteValues, NamesEveryValueTheWriteWouldRefuse) {
 }
 
 TEST(PlanWrite, IsWhatTheWriteSends) {
-    CSimProcess sim;
-    ASSERT_FALSE(sim.Path().empty());
-    CRecordingHost host;
-    host.portEntry = " " + sim.Path();
-    radio::CPlainFields fields;
+    CSimRig rig;
+    ASSERT_FALSE(rig.sim.Path().empty());
+    radio::CPlainFields& fields = rig.fields;
     FillValid(fields);
     fields.protocolType.select(2);
     fields.bandwidth.select(1);
@@ -92,12 +86,11 @@ TEST(PlanWrite, IsWhatTheWriteSends) {
     fields.portBaudRate.select(2);
     fields.src.setText("-4");
     fields.dst.setText("");
-    radio::CRadioProtocol protocol(host, fields.settings);
-    ASSERT_TRUE(protocol.ConnectRadio());
+    ASSERT_TRUE(rig.protocol.ConnectRadio());
 
     std::vector<std::string> plan = radio::PlanWrite(fields.settings);
-    ASSERT_TRUE(protocol.WriteAll());
-    std::vector<std::string> sent = sim.Commands();
+    ASSERT_TRUE(rig.protocol.WriteAll());
+    std::vector<std::string> sent = rig.sim.Commands();
     ASSERT_EQ(sent.size(), plan.size() + 1);
     for (size_t i = 0; i < plan.size(); ++i)
         EXPECT_EQ(sent[i + 1], plan[i] + "\\r");
@@ -123,27 +116,24 @@ TEST(Numbers, StayWithADecimalPointUnderADecimalCommaLocale) {
     const char* locale = DecimalCommaLocale();
     if (!locale)
         GTEST_SKIP() << "no locale with a decimal comma is installed (none among `locale -a`)";
-    CSimProcess sim;
-    ASSERT_FALSE(sim.Path().empty());
-    CRecordingHost host;
-    host.portEntry = " " + sim.Path();
-    radio::CPlainFields fields;
+    CSimRig rig;
+    ASSERT_FALSE(rig.sim.Path().empty());
+    radio::CPlainFields& fields = rig.fields;
     FillValid(fields);
-    radio::CRadioProtocol protocol(host, fields.settings);
 
     // A window sets the locale of its user.
     ASSERT_TRUE(std::setlocale(LC_NUMERIC, locale));
     fields.channel[1].setText("430.125");
-    EXPECT_TRUE(fields.settings.ValidateFrequencyField(host, 1, true));
+    EXPECT_TRUE(fields.settings.ValidateFrequencyField(rig.host, 1, true));
     fields.settings.FillDefaults(false);
     EXPECT_DOUBLE_EQ(radio::ReadFrequency("431.5"), 431.5);
-    bool written = protocol.ConnectRadio() && protocol.WriteAll();
+    bool written = rig.protocol.ConnectRadio() && rig.protocol.WriteAll();
     std::setlocale(LC_NUMERIC, "C");
 
     EXPECT_EQ(fields.channel[1].text(), "430.12500");
     EXPECT_EQ(fields.rxChannel[2].text(), "432.05000");
     EXPECT_TRUE(written);
-    std::vector<std::string> sent = sim.Commands();
+    std::vector<std::string> sent = rig.sim.Commands();
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(sent[1], "cfg_ch_1 430.12500\\r");
 }
