@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -67,6 +71,41 @@ TEST(Trace, RecordsEveryLineSentAndReceivedWithTimeAndDirection) {
     // A file that cannot be opened says so.
     EXPECT_FALSE(radio::StartTrace(TempPath("no/such/folder/trace.txt"), &error));
     EXPECT_NE(error.find("cannot open the trace file"), std::string::npos);
+}
+
+// Run by the test below in a process of its own, where the variable is set from the start.
+TEST(Trace, ChildOpensThePortNamedInItsEnvironment) {
+    const char* slave = std::getenv("ZELTA_TRACE_TEST_PORT");
+    if (!slave)
+        GTEST_SKIP() << "runs only as the child of EnvironmentStartsItOnTheFirstPortOpened";
+    radio::test::CRecordingHost host;
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol(host, fields.settings);
+    ASSERT_TRUE(protocol.Port().Open(slave, 9600));
+    ASSERT_TRUE(protocol.Port().QueueWrite("exitcnt\r", 8));
+    protocol.Port().Close();
+}
+
+TEST(Trace, EnvironmentStartsItOnTheFirstPortOpened) {
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    std::string slave = ptsname(master);
+    std::string path = TempPath("env-trace.txt");
+    std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::string command = "ZELTA_RCT_TRACE='" + path + "' ZELTA_TRACE_TEST_PORT='" + slave + "' '" +
+                          self +
+                          "' --gtest_filter=Trace.ChildOpensThePortNamedInItsEnvironment "
+                          ">/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::vector<std::string> lines = Lines(ReadWholeFile(path));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].substr(24), "-- opened " + slave + " at 9600");
+    EXPECT_EQ(lines[1].substr(24), "-> " + slave + " exitcnt\\r");
+    EXPECT_EQ(lines[2].substr(24), "-- closed " + slave);
+    close(master);
+    std::remove(path.c_str());
 }
 
 } // namespace
