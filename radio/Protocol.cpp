@@ -182,6 +182,11 @@ void CRadioProtocol::OnSerialByte(uint8_t byte) {
 }
 
 bool CRadioProtocol::Exchange(const void* bytes, int length) {
+    // A reply that missed its time may still arrive: it must not answer this command.
+    if (m_drainBeforeNext) {
+        m_drainBeforeNext = false;
+        DrainLine();
+    }
     {
         std::lock_guard<std::mutex> lock(m_replyLock);
         m_reply.Clear();
@@ -201,6 +206,7 @@ bool CRadioProtocol::Exchange(const void* bytes, int length) {
         replied = m_replyDone.wait_for(lock, kReplyLimit, [this] { return m_reply.Complete(); });
     }
     if (!replied) {
+        m_drainBeforeNext = true;
         std::string cause = "no reply within " + std::to_string(kReplyLimit.count()) + " ms";
         if (std::string writeError = m_port.TakeWriteError(); !writeError.empty())
             cause = writeError;
@@ -294,6 +300,8 @@ bool CRadioProtocol::OpenRadioPort(bool bootRate) {
         NoteFailure(FailureKind::Port, "no serial port selected");
         return false;
     }
+    // The open discards whatever was on its way.
+    m_drainBeforeNext = false;
     if (!m_port.Open(m_openPort, m_openBaud)) {
         NoteFailure(FailureKind::Port, m_port.LastError());
         return false;
@@ -487,9 +495,6 @@ bool CRadioProtocol::ReadAll() {
             fail("names no link rate");
     }
     if (!linkAnswered) {
-        // A late answer must not be taken for the next command's.
-        if (ok)
-            DrainLine();
         s.LinkBaudRate->clear();
         s.LinkBaudRate->add("UNKNOW");
         if (ReplyContains("UNKNOW"))

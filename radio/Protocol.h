@@ -47,8 +47,8 @@ class CRadioProtocol : public ISerialOwner {
 public:
     // Each command waits at most 31 steps of 15 ms for its reply.
     static constexpr std::chrono::milliseconds kReplyLimit{31 * 15};
-    // After a tolerated time-out a late reply may still be on its way: the line is drained
-    // until it has been quiet this long, for at most kDrainLimit, before the next command.
+    // After a time-out a late reply may still be on its way: the line is drained until it has
+    // been quiet this long, for at most kDrainLimit, before the next command.
     static constexpr std::chrono::milliseconds kDrainQuiet{300};
     static constexpr std::chrono::milliseconds kDrainLimit{1500};
 
@@ -123,7 +123,8 @@ public:
     std::string PortLabel() const;
 
     // Waits until nothing has arrived for kDrainQuiet (at most kDrainLimit), then forgets
-    // whatever was received: a late reply cannot become the next command's answer.
+    // whatever was received: a late reply cannot become the next command's answer. Exchange
+    // does it by itself before the command that follows a time-out.
     void DrainLine();
 
     // True when the field has a selection or a text; otherwise shows the label's text and the
@@ -169,6 +170,7 @@ private:
     std::optional<Failure> m_failure;
     std::string m_lastCommand;            // the last command sent, escaped
     std::string m_lastProblem;            // why the last exchange failed ("" when it did not)
+    bool m_drainBeforeNext = false;       // the last exchange timed out
     std::atomic<int64_t> m_lastByteNs{0}; // steady clock of the last received byte
 
     std::atomic<int64_t> m_commands{0};

@@ -7,9 +7,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace radio {
 
@@ -34,14 +36,23 @@ struct FirmwareImage {
 };
 
 bool OpenFirmware(const std::string& path, FirmwareImage& image, std::string& why) {
-    image.file.reset(std::fopen(path.c_str(), "rbe"));
-    if (!image.file) {
+    // Without blocking: a pipe given by mistake would otherwise wait for a writer for ever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         why = path + ": cannot open the firmware file: " + std::strerror(errno);
         return false;
     }
     struct stat info {};
-    if (::fstat(::fileno(image.file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         why = path + ": not a firmware file (not a regular file)";
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    image.file.reset(::fdopen(fd, "rb"));
+    if (!image.file) {
+        why = path + ": cannot open the firmware file: " + std::strerror(errno);
+        ::close(fd);
         return false;
     }
     image.size = info.st_size;

@@ -84,10 +84,19 @@ public:
 
     std::string SelectedPortEntry() const override { return portEntry; }
     std::string SelectedBaudEntry() const override { return baudEntry; }
-    void ReportFailure(const Failure& failure) override { failures.push_back(failure); }
-    void UpgradeBusy(bool busy) override { busyCalls.push_back(busy); }
+    void ReportFailure(const Failure& failure) override {
+        failures.push_back(failure);
+        events.push_back("failure");
+    }
+    void UpgradeBusy(bool busy) override {
+        busyCalls.push_back(busy);
+        events.push_back(busy ? "busy" : "not busy");
+    }
     void UpgradeProgress(int progress) override { progressCalls.push_back(progress); }
-    void UpgradeFinished(bool success) override { finished.push_back(success); }
+    void UpgradeFinished(bool success) override {
+        finished.push_back(success);
+        events.push_back(success ? "finished ok" : "finished failed");
+    }
 
     bool chinese = false;
     std::vector<Message> messages;
@@ -102,6 +111,8 @@ public:
     std::vector<Failure> failures;
     std::vector<bool> busyCalls;
     std::vector<bool> finished;
+    // The failure, busy and result calls in the order they came.
+    std::vector<std::string> events;
     std::vector<int> progressCalls;
 };
 
