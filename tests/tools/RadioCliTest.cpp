@@ -665,6 +665,43 @@ TEST(RadioCli, WriteRefusesBadFilesBeforeSending) {
     fs::remove(path);
 }
 
+TEST(RadioCli, PortRateIsSentOnlyFromTheFileAndTheCheckFollowsIt) {
+    // The radio hears only its own serial rate, as a real line does.
+    LoggedRadio radio("rate.log", {"--fault", "own-rate"});
+    ASSERT_FALSE(radio.Path().empty());
+    const std::string port = radio.Path();
+    ASSERT_EQ(Cli({"--port", port, "connect"}).status, 0);
+
+    std::string cfg = TempPath("rate.cfg");
+    std::string withoutRate = CompleteCfg();
+    withoutRate.erase(withoutRate.find("PortBaudRate,2\r\n"), 16);
+    WriteWholeFile(cfg, withoutRate);
+    CliRun dry = Cli({"write", "--dry-run", cfg});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_FALSE(Contains(dry.out, "cfg_sbau")) << dry.out;
+    CliRun kept = Cli({"--port", port, "write", "--no-backup", cfg});
+    EXPECT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(radio.Count("cfg_sbau\\r"), 1) << "the check's query only";
+
+    // A radio told a new rate answers at it: the check reads at the new rate.
+    Radio plain;
+    ASSERT_FALSE(plain.Path().empty());
+    ASSERT_EQ(Cli({"--port", plain.Path(), "connect"}).status, 0);
+    WriteWholeFile(cfg, Edited(CompleteCfg(), "PortBaudRate", "0"));
+    std::string trace = TempPath("rate.trace");
+    CliRun moved = Cli({"--port", plain.Path(), "--trace=" + trace, "write", "--no-backup", cfg});
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    EXPECT_TRUE(Contains(moved.err, "use --baud 9600")) << moved.err;
+    EXPECT_TRUE(Contains(moved.err, "Verify OK")) << moved.err;
+    std::vector<std::string> opened;
+    for (const std::string& line : Lines(ReadWholeFile(trace)))
+        if (Contains(line, "-- opened "))
+            opened.push_back(line.substr(line.rfind(' ') + 1));
+    EXPECT_EQ(opened, (std::vector<std::string>{"38400", "9600"}));
+    fs::remove(trace);
+    fs::remove(cfg);
+}
+
 TEST(RadioCli, ReadPrintsReadableCfgAndJson) {
     Radio radio;
     ASSERT_FALSE(radio.Path().empty());

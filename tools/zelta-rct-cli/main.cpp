@@ -115,7 +115,9 @@ int ChoosePort(const cli::Arguments& args, std::string& port) {
 // One command's talk with the radio: the host on the chosen port, a set of fields and the
 // protocol that fills them.
 struct Session {
-    Session(const std::string& port, int baudRate) : host(port, baudRate, stderr) {}
+    Session(const std::string& portName, int baudRate)
+        : port(portName), host(portName, baudRate, stderr) {}
+    std::string port;
     cli::CCliHost host;
     radio::CPlainFields fields;
     radio::CRadioProtocol protocol{host, fields.settings};
@@ -220,14 +222,22 @@ int Write(const cli::Arguments& args) {
     host.SetStep("");
     if (!protocol.WriteAll())
         return host.FailureExitStatus();
+    // A new port rate takes effect at once: from now on the radio answers at that rate only.
+    int rate = fields.portBaudRate.selected() >= 0
+                   ? radio::ReadInteger(fields.portBaudRate.selectedText())
+                   : args.baudRate;
+    if (rate != args.baudRate)
+        std::fprintf(stderr, "The radio's serial rate is now %d: use --baud %d from now on\n", rate,
+                     rate);
     if (!args.verify)
         return kExitOk;
 
-    host.SetStep("Verify");
-    if (!session->protocol.ReadAll())
-        return host.FailureExitStatus();
+    Session check(session->port, rate);
+    check.host.SetStep("Verify");
+    if (!check.protocol.ReadAll())
+        return check.host.FailureExitStatus();
     std::vector<cli::Difference> differences =
-        cli::CompareFields(fields, session->fields, serialNumberUnlocked, hardwareUnlocked);
+        cli::CompareFields(fields, check.fields, serialNumberUnlocked, hardwareUnlocked);
     for (const cli::Difference& d : differences)
         std::fprintf(stderr, "Verify: %s: wrote %s, the radio holds %s\n", d.field.c_str(),
                      d.expected.c_str(), d.actual.c_str());
