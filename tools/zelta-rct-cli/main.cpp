@@ -132,8 +132,11 @@ std::unique_ptr<Session> StartSession(const cli::Arguments& args, int& status) {
 }
 
 int Ports() {
-    for (const radio::PortInfo& port : radio::ListSerialPorts())
+    std::vector<radio::PortInfo> ports = radio::ListSerialPorts();
+    for (const radio::PortInfo& port : ports)
         std::printf("%s\n", radio::DescribePort(port).c_str());
+    if (ports.empty())
+        Complain("no serial port found (ZELTA_RCT_EXTRA_PORTS adds ports, separated by ':')");
     return kExitOk;
 }
 
