@@ -772,7 +772,9 @@ TEST(RadioCli, FailuresNameTheCauseAndGiveTheirExitStatus) {
     CliRun connectRun = Cli({"--port", silent.Path(), "connect"});
     EXPECT_EQ(connectRun.status, 1);
     EXPECT_EQ(connectRun.err, "Connect Error: " + silent.Path() +
-                                  ": command \"control\": no reply within 465 ms\n");
+                                  ": command \"control\": no reply within 465 ms\n"
+                                  "hint: check the cable, that the radio is on, and its serial "
+                                  "rate (--baud, now 38400)\n");
 
     Radio noRate({"--fault", "noreply@cfg_sbau"});
     ASSERT_FALSE(noRate.Path().empty());
@@ -782,6 +784,7 @@ TEST(RadioCli, FailuresNameTheCauseAndGiveTheirExitStatus) {
     EXPECT_EQ(readRun.status, 1);
     EXPECT_TRUE(Contains(readRun.err, "Read Error: " + noRate.Path() + ": command \"cfg_sbau\""))
         << readRun.err;
+    EXPECT_TRUE(Contains(readRun.err, "only in configuration mode")) << readRun.err;
     EXPECT_EQ(readRun.out, "");
     EXPECT_FALSE(fs::exists(output + ".cfg"));
 

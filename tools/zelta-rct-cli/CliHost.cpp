@@ -67,11 +67,15 @@ void CCliHost::SetStatusLine(const std::string& text, int, radio::Colour backgro
     EndProgressLine();
     std::string line = m_step.empty() ? text : m_step + ": " + text;
     // The cause goes beside the failure word it explains.
+    bool radioFailed = false;
     if (background == radio::kFailureColour && m_pending) {
         line += ": " + m_pending->detail;
+        radioFailed = m_pending->kind == radio::FailureKind::Radio;
         m_pending.reset();
     }
     std::fprintf(m_out, "%s\n", line.c_str());
+    if (radioFailed && !m_hint.empty())
+        std::fprintf(m_out, "%s\n", m_hint.c_str());
     std::fflush(m_out);
 }
 

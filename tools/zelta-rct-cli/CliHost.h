@@ -36,6 +36,9 @@ public:
 
     // Heads the following status lines ("Backup: Read OK"); empty for none.
     void SetStep(const std::string& step) { m_step = step; }
+    // A line printed after a failure of the radio itself (no reply, a wrong reply): what the
+    // user can check.
+    void SetHint(const std::string& hint) { m_hint = hint; }
     // The size of the firmware file the next upgrade sends, for its page count and time left.
     void SetFirmwareSize(int64_t size) { m_firmwareSize = size; }
 
@@ -52,6 +55,7 @@ private:
     std::FILE* m_out;
     bool m_terminal;
     std::string m_step;
+    std::string m_hint;
 
     std::optional<radio::Failure> m_pending; // reported, not yet printed beside its status
     std::optional<radio::FailureKind> m_lastKind;

@@ -116,7 +116,11 @@ int ChoosePort(const cli::Arguments& args, std::string& port) {
 // protocol that fills them.
 struct Session {
     Session(const std::string& portName, int baudRate)
-        : port(portName), host(portName, baudRate, stderr) {}
+        : port(portName), host(portName, baudRate, stderr) {
+        host.SetHint("hint: the radio answers reads and writes only in configuration mode "
+                     "(zelta-rct-cli connect), and only at its own serial rate (--baud, now " +
+                     std::to_string(baudRate) + ")");
+    }
     std::string port;
     cli::CCliHost host;
     radio::CPlainFields fields;
@@ -321,6 +325,10 @@ int Run(const cli::Arguments& args) {
     std::unique_ptr<Session> session = StartSession(args, status);
     if (!session)
         return status;
+    if (c == "connect" || c == "disconnect")
+        session->host.SetHint("hint: check the cable, that the radio is on, and its serial rate "
+                              "(--baud, now " +
+                              std::to_string(args.baudRate) + ")");
     if (c == "connect")
         return session->protocol.ConnectRadio() ? kExitOk : session->host.FailureExitStatus();
     if (c == "disconnect")
