@@ -4,8 +4,10 @@
 // the reply being assembled, and runs the user operations (connect, disconnect, read, write)
 // on the fields of a RadioSettings record, reporting through the host.
 //
-// Threads: the operations run on one thread at a time (the window's thread, or the worker
-// thread for the firmware upgrade); OnSerialByte runs on the port's serial thread. The reply
+// Threads: an operation runs on the window's thread, or on the worker thread for the firmware
+// upgrade; one at a time, a second one is refused while another holds the port (ReportResult
+// of a file operation may come from the window's thread meanwhile). OnSerialByte runs on the
+// port's serial thread. The reply
 // and its completion flag are guarded by a mutex; the waiting thread sleeps on a condition
 // variable that the serial thread signals the moment a reply completes.
 
