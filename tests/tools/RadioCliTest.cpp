@@ -2,7 +2,7 @@
 // and as an unprivileged user.
 
 #include "radio/PortList.h"
-#include "tools/zelta-radiosim/SimProcess.h"
+#include "tests/radio/SimProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +29,9 @@ extern char** environ;
 
 namespace {
 
+using radio::test::ReadWholeFile;
+using radio::test::TempPath;
+using radio::test::WriteWholeFile;
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
@@ -37,22 +40,6 @@ constexpr int kRunTimeoutMs = 60000;
 
 const std::vector<std::string> kAsNobody = {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup",
                                             "--clear-groups"};
-
-std::string TempPath(const std::string& name) {
-    return testing::TempDir() + "radiocli_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << data;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -90,42 +77,13 @@ private:
     static std::string SimPath() { return std::string(ZELTA_BIN_DIR) + "/zelta-radiosim"; }
 };
 
-// A radio with a command log: the commands it received, one an entry, as logged.
-class LoggedRadio : public Radio {
-public:
-    explicit LoggedRadio(const std::string& name, std::vector<std::string> options = {})
-        : Radio(WithLog(TempPath(name), std::move(options))), m_log(TempPath(name)) {}
-    ~LoggedRadio() {
-        Stop();
-        std::remove(m_log.c_str());
-    }
-
-    std::vector<std::string> Commands() const {
-        std::vector<std::string> commands;
-        for (const std::string& line : Lines(ReadWholeFile(m_log))) {
-            size_t space = line.find(' ');
-            if (space != std::string::npos)
-                commands.push_back(line.substr(space + 1));
-        }
-        return commands;
-    }
-    int Count(const std::string& command) const {
-        int n = 0;
-        for (const std::string& c : Commands())
-            n += c == command;
-        return n;
-    }
-
-private:
-    static std::vector<std::string> WithLog(const std::string& log,
-                                            std::vector<std::string> options) {
-        std::remove(log.c_str());
-        options.push_back("--log");
-        options.push_back(log);
-        return options;
-    }
-    std::string m_log;
-};
+// How often the radio received `command` (as its log shows it, "cfg_ch_n\\r").
+int Count(const radio::test::CSimProcess& radio, const std::string& command) {
+    int n = 0;
+    for (const std::string& c : radio.Commands())
+        n += c == command;
+    return n;
+}
 
 struct CliRun {
     int status = -1; // exit status, -1 when the tool did not end normally in time
@@ -501,7 +459,7 @@ TEST(RadioCli, WhatIsNoSerialPortIsRefusedAndLeftAlone) {
 
 TEST(RadioCli, SecondProgramOnAPortIsRefusedAtOnceAndTheFirstFinishes) {
     std::string image = TempPath("busy-image.bin");
-    LoggedRadio radio("busy.log", {"--firmware-out", image});
+    radio::test::CSimProcess radio({"--firmware-out", image});
     ASSERT_FALSE(radio.Path().empty());
     std::string firmware(4096 + 24 * 256, '\0');
     std::mt19937 random(3);
@@ -511,7 +469,7 @@ TEST(RadioCli, SecondProgramOnAPortIsRefusedAtOnceAndTheFirstFinishes) {
     WriteWholeFile(path, firmware);
 
     CliProcess upgrade({"--port", radio.Path(), "upgrade", path});
-    ASSERT_TRUE(WaitFor([&] { return radio.Count("write page") >= 2; }));
+    ASSERT_TRUE(WaitFor([&] { return Count(radio, "write page") >= 2; }));
     CliRun second = Cli({"--port", radio.Path(), "connect"});
     EXPECT_EQ(second.status, 3) << second.err;
     EXPECT_TRUE(Contains(second.err, "another program holds the port")) << second.err;
@@ -521,7 +479,7 @@ TEST(RadioCli, SecondProgramOnAPortIsRefusedAtOnceAndTheFirstFinishes) {
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_TRUE(Contains(first.err, "Upgrade OK")) << first.err;
     EXPECT_EQ(ReadWholeFile(image), firmware.substr(0, 256) + firmware.substr(4096));
-    EXPECT_EQ(radio.Count("control\\r"), 0);
+    EXPECT_EQ(Count(radio, "control\\r"), 0);
     fs::remove(path);
     fs::remove(image);
 }
@@ -560,7 +518,7 @@ std::string Edited(const std::string& cfg, const std::string& key, const std::st
 }
 
 TEST(RadioCli, WriteIsBackedUpCheckedTracedAndCanBeTriedDry) {
-    LoggedRadio radio("nets.log");
+    radio::test::CSimProcess radio;
     ASSERT_FALSE(radio.Path().empty());
     const std::string port = radio.Path();
     std::string data = TempPath("data");
@@ -618,7 +576,7 @@ TEST(RadioCli, WriteIsBackedUpCheckedTracedAndCanBeTriedDry) {
     size_t writes = 0, queries = 0;
     for (const std::string& c : commands)
         (Contains(c, " ") ? writes : queries) += 1;
-    EXPECT_EQ(radio.Count("cfg_ch_n\\r"), 4) << "connect-era reads, diff, backup, check";
+    EXPECT_EQ(Count(radio, "cfg_ch_n\\r"), 4) << "connect-era reads, diff, backup, check";
     EXPECT_EQ(writes, planned.size());
     EXPECT_EQ(queries, 2 * readQueries);
 
@@ -652,7 +610,7 @@ TEST(RadioCli, WriteIsBackedUpCheckedTracedAndCanBeTriedDry) {
 }
 
 TEST(RadioCli, WriteRefusesBadFilesBeforeSending) {
-    LoggedRadio radio("refuse.log");
+    radio::test::CSimProcess radio;
     ASSERT_FALSE(radio.Path().empty());
     const std::string port = radio.Path();
     ASSERT_EQ(Cli({"--port", port, "connect"}).status, 0);
@@ -679,7 +637,7 @@ TEST(RadioCli, WriteRefusesBadFilesBeforeSending) {
 
 TEST(RadioCli, PortRateIsSentOnlyFromTheFileAndTheCheckFollowsIt) {
     // The radio hears only its own serial rate, as a real line does.
-    LoggedRadio radio("rate.log", {"--fault", "own-rate"});
+    radio::test::CSimProcess radio({"--fault", "own-rate"});
     ASSERT_FALSE(radio.Path().empty());
     const std::string port = radio.Path();
     ASSERT_EQ(Cli({"--port", port, "connect"}).status, 0);
@@ -693,7 +651,7 @@ TEST(RadioCli, PortRateIsSentOnlyFromTheFileAndTheCheckFollowsIt) {
     EXPECT_FALSE(Contains(dry.out, "cfg_sbau")) << dry.out;
     CliRun kept = Cli({"--port", port, "write", "--no-backup", cfg});
     EXPECT_EQ(kept.status, 0) << kept.err;
-    EXPECT_EQ(radio.Count("cfg_sbau\\r"), 1) << "the check's query only";
+    EXPECT_EQ(Count(radio, "cfg_sbau\\r"), 1) << "the check's query only";
 
     // A radio told a new rate answers at it: the check reads at the new rate.
     Radio plain;
@@ -833,7 +791,7 @@ TEST(RadioCli, WithoutPortTheOnlyCandidateIsTakenOtherwiseTheToolAsks) {
 
 TEST(RadioCli, UpgradeChecksTheFileFirstAndShowsItsProgress) {
     std::string image = TempPath("image.bin");
-    LoggedRadio radio("upgrade.log", {"--firmware-out", image});
+    radio::test::CSimProcess radio({"--firmware-out", image});
     ASSERT_FALSE(radio.Path().empty());
 
     // First page, a gap the boot loader never sees, then eight pages and a short tail.
@@ -867,7 +825,7 @@ TEST(RadioCli, UpgradeChecksTheFileFirstAndShowsItsProgress) {
     EXPECT_TRUE(Contains(locked.err, "Permission denied")) << locked.err;
     EXPECT_EQ(radio.Commands().size(), received);
 
-    LoggedRadio refusing("refusing.log", {"--fault", "bad-sum=2"});
+    radio::test::CSimProcess refusing({"--fault", "bad-sum=2"});
     ASSERT_FALSE(refusing.Path().empty());
     CliRun refused = Cli({"--port", refusing.Path(), "upgrade", path});
     EXPECT_EQ(refused.status, 1);
