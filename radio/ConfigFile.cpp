@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,13 +125,25 @@ int CreateTemporaryBeside(const std::string& path, std::string& tempPath) {
     return -1;
 }
 
+void SetWhy(std::string* why, const std::string& text) {
+    if (why)
+        *why = text;
+}
+
+std::string SystemError(const std::string& path, const char* step) {
+    return path + ": " + step + ": " + std::strerror(errno);
+}
+
 // Opens a file to import; a folder or other non-file counts as not opened.
-std::FILE* OpenForImport(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+std::FILE* OpenForImport(const std::string& path, std::string* why) {
+    std::FILE* file = std::fopen(path.c_str(), "rbe");
+    if (!file) {
+        SetWhy(why, SystemError(path, "cannot open"));
         return nullptr;
+    }
     struct stat info {};
     if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        SetWhy(why, path + ": cannot open: a folder");
         std::fclose(file);
         return nullptr;
     }
@@ -185,16 +198,26 @@ std::string ExportFileName(const std::string& chosen) {
     return chosen;
 }
 
-bool ExportConfigFile(const RadioSettings& settings, const std::string& path) {
-    if (path.empty())
+bool ExportConfigFile(const RadioSettings& settings, const std::string& path, std::string* why) {
+    if (path.empty()) {
+        SetWhy(why, "no file name given");
         return false;
+    }
     // Write through a link to the file it names, and never replace a device or folder.
     std::string target = path;
     struct stat existing {};
     bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists) {
-        if (!S_ISREG(existing.st_mode))
+        if (!S_ISREG(existing.st_mode)) {
+            SetWhy(why, path + ": cannot write: not a regular file");
             return false;
+        }
+        // Replacing goes through the folder; the file's own permission decides, as writing
+        // into it would have.
+        if (::access(path.c_str(), W_OK) != 0) {
+            SetWhy(why, SystemError(path, "cannot write"));
+            return false;
+        }
         if (char* resolved = ::realpath(path.c_str(), nullptr)) {
             target = resolved;
             std::free(resolved);
@@ -203,19 +226,35 @@ bool ExportConfigFile(const RadioSettings& settings, const std::string& path) {
 
     std::string tempPath;
     int fd = CreateTemporaryBeside(target, tempPath);
-    if (fd < 0)
+    if (fd < 0) {
+        SetWhy(why, SystemError(path, "cannot create"));
         return false;
+    }
     bool ok = true;
+    const char* step = "cannot write";
     // Keep the permissions of the file being replaced.
     if (exists)
         ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
     ok = ok && WriteAll(fd, FormatConfig(settings));
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok)
+    if (ok) {
+        step = "cannot replace";
+        ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
+    }
+    if (!ok) {
+        SetWhy(why, SystemError(path, step));
         ::unlink(tempPath.c_str());
+    }
     return ok;
+}
+
+bool ExportConfigTo(const std::string& path, const RadioSettings& settings, IRadioHost& host) {
+    std::string why;
+    if (ExportConfigFile(settings, path, &why))
+        return true;
+    host.ReportFailure({FailureKind::File, why});
+    return false;
 }
 
 void ApplyConfigLine(RadioSettings& settings, std::string_view line) {
@@ -258,11 +297,14 @@ void ImportConfigText(RadioSettings& settings, std::string_view text) {
     });
 }
 
-bool ImportConfigFile(RadioSettings& settings, const std::string& path) {
-    std::FILE* file = OpenForImport(path);
+bool ImportConfigFile(RadioSettings& settings, const std::string& path, std::string* why) {
+    std::FILE* file = OpenForImport(path, why);
     if (!file)
         return false;
-    return ReadAndClose(settings, file);
+    if (ReadAndClose(settings, file))
+        return true;
+    SetWhy(why, path + ": read failed before the end of the file");
+    return false;
 }
 
 FileDialogOptions ConfigDialogOptions(bool save, bool chinese) {
@@ -277,6 +319,8 @@ FileDialogOptions ConfigDialogOptions(bool save, bool chinese) {
     options.initialFolder = plat::GetProgramFolder();
     options.overwritePrompt = save;
     options.fileMustExist = !save;
+    if (save)
+        options.defaultExtension = ".cfg";
     return options;
 }
 
@@ -284,7 +328,7 @@ void ExportConfig(const RadioSettings& settings, IRadioHost& host, const ReportF
     std::string chosen;
     if (!host.ChooseFile(ConfigDialogOptions(true, host.IsChinese()), chosen))
         return;
-    bool ok = ExportConfigFile(settings, ExportFileName(chosen));
+    bool ok = ExportConfigTo(ExportFileName(chosen), settings, host);
     if (report)
         report(ok);
 }
@@ -294,7 +338,10 @@ void ImportConfig(RadioSettings& settings, IRadioHost& host, const ReportFunctio
     if (!host.ChooseFile(ConfigDialogOptions(false, host.IsChinese()), chosen))
         return;
     // The outcome is whether the file could be read; its contents are not judged.
-    bool ok = ImportConfigFile(settings, chosen);
+    std::string why;
+    bool ok = ImportConfigFile(settings, chosen, &why);
+    if (!ok)
+        host.ReportFailure({FailureKind::File, why});
     if (report)
         report(ok);
 }

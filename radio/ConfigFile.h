@@ -30,13 +30,19 @@ std::string ExportFileName(const std::string& chosen);
 
 // Writes the file through a temporary file beside it that replaces `path` only once every
 // line is written, flushed and closed; true on success. On failure `path` is left as it was
-// (an earlier file survives). An existing target that is not a regular file is refused.
-bool ExportConfigFile(const RadioSettings& settings, const std::string& path);
+// (an earlier file survives) and `why` (when not null) names the file and the cause. An
+// existing target that is not a regular file, or that the user may not write, is refused.
+bool ExportConfigFile(const RadioSettings& settings, const std::string& path,
+                      std::string* why = nullptr);
+
+// ExportConfigFile without a dialog or status line, for a caller that names the file itself
+// (a backup); a failure goes to the host's ReportFailure as a file failure.
+bool ExportConfigTo(const std::string& path, const RadioSettings& settings, IRadioHost& host);
 
 // Reads the file into the fields; false when it cannot be opened (the fields are then
-// untouched) or reading stopped on an error. Unknown keys, lines without a comma and empty
-// lines are skipped.
-bool ImportConfigFile(RadioSettings& settings, const std::string& path);
+// untouched) or reading stopped on an error, with the file and cause in `why` (when not
+// null). Unknown keys, lines without a comma and empty lines are skipped.
+bool ImportConfigFile(RadioSettings& settings, const std::string& path, std::string* why = nullptr);
 
 // The import rules applied to file contents already in memory.
 void ImportConfigText(RadioSettings& settings, std::string_view text);
@@ -48,9 +54,10 @@ void ApplyConfigLine(RadioSettings& settings, std::string_view line);
 FileDialogOptions ConfigDialogOptions(bool save, bool chinese);
 
 // The window's Export and Import commands: ask for a file name, then write or read it and
-// report the outcome through `report` (the status line of the Export or Import control). A
-// cancelled dialog reports nothing. Import succeeds when the file could be read, whatever it
-// holds; export once the file is complete and in place.
+// report the outcome through `report` (the status line of the Export or Import control), a
+// failure's cause first through the host's ReportFailure. A cancelled dialog reports nothing.
+// Import succeeds when the file could be read, whatever it holds; export once the file is complete
+// and in place.
 using ReportFunction = std::function<void(bool success)>;
 void ExportConfig(const RadioSettings& settings, IRadioHost& host, const ReportFunction& report);
 void ImportConfig(RadioSettings& settings, IRadioHost& host, const ReportFunction& report);

@@ -89,7 +89,7 @@ CPlainFields::CPlainFields()
         names.push_back(" Channel " + std::to_string(c));
     settings.FillLists(names);
     settings.ConnectSelectionRules();
-    portBaudRate.select(kDefaultPortRate);
+    // Nothing is preselected: a write sends nothing for a selection no one made.
 }
 
 } // namespace radio

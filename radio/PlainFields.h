@@ -72,7 +72,7 @@ private:
 };
 
 // Every field and label of the record as plain objects, bound to `settings`, with the value
-// tables filled, the selection rules connected and the port rate on its default entry. The
+// tables filled, the selection rules connected and nothing selected. The
 // labels read as the English captions of the fields; the channel names are "Channel 1" to
 // "Channel 8". Not copyable: the record points into it.
 class CPlainFields {

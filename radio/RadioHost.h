@@ -38,6 +38,23 @@ struct FileDialogOptions {
     std::string initialFolder;
     bool overwritePrompt = false; // save: ask before replacing an existing file
     bool fileMustExist = false;   // open: only existing files may be chosen
+    // save: the extension (".cfg") added to a chosen name that lacks it before the dialog
+    // asks about overwriting, so the question names the file that will be written.
+    std::string defaultExtension;
+};
+
+// What kind of thing a failed operation tripped over.
+enum class FailureKind {
+    Radio, // the radio did not answer, or answered without the expected token
+    Port,  // the port cannot be used: missing, busy, no permission, not a terminal
+    File,  // a file cannot be read or written
+};
+
+// Why an operation failed, for a person: the port or file, the step or command, the cause
+// ("/dev/pts/5: command \"cfg_chan\": no reply within 465 ms").
+struct Failure {
+    FailureKind kind = FailureKind::Radio;
+    std::string detail;
 };
 
 class IRadioHost {
@@ -67,16 +84,20 @@ public:
     virtual std::string SelectedPortEntry() const = 0;
     virtual std::string SelectedBaudEntry() const = 0;
 
-    // Why the port could not be opened ("/dev/ttyUSB0: Permission denied"), reported just
-    // before the operation's failure status; a host may show it beside the status, never
-    // instead of it.
-    virtual void ShowPortError(const std::string& reason) { (void)reason; }
+    // Why an operation failed, called once just before its failure status (for the upgrade:
+    // before UpgradeFinished(false)), on the operation's thread. A host may show it beside the
+    // status line, never instead of it.
+    virtual void ReportFailure(const Failure& failure) { (void)failure; }
 
     // The firmware upgrade, called on the thread that runs it (the worker thread) and
     // synchronous: busy locks the radio commands until not busy; progress runs from 0 to
-    // 10000 ten-thousandths. Its result comes as any operation's, through the status line.
+    // 10000 ten-thousandths. The result comes last but one, before not busy: the upgrade
+    // itself touches neither the status line nor the captions, so a window turns the result
+    // into the status of the upgrade control (CRadioProtocol::ReportResult) on its own thread.
+    // The port is closed after the call returns, whatever the host did.
     virtual void UpgradeBusy(bool busy) = 0;
     virtual void UpgradeProgress(int progress) = 0;
+    virtual void UpgradeFinished(bool success) { (void)success; }
 };
 
 } // namespace radio

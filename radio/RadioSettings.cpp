@@ -132,13 +132,37 @@ long long ReadLongInteger(const std::string& text) {
     return negative ? -value : value;
 }
 
-std::string Format(const char* format, double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
+} // namespace
+
+std::string FormatFrequency(double value, int width, bool zeroPad) {
+    // std::to_chars ignores the locale, unlike printf's %f.
+    char buffer[400];
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 5);
+    std::string text = ec == std::errc() ? std::string(buffer, end) : std::string("0.00000");
+    if (static_cast<int>(text.size()) >= width)
+        return text;
+    size_t pad = static_cast<size_t>(width) - text.size();
+    if (!zeroPad)
+        return std::string(pad, ' ') + text;
+    // Zeros go after the sign, as printf puts them.
+    size_t at = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (text.compare(at, 3, "inf") == 0 || text.compare(at, 3, "nan") == 0)
+        return std::string(pad, ' ') + text;
+    text.insert(at, pad, '0');
+    return text;
 }
 
-} // namespace
+std::string NormalisedAddress(const std::string& text, int highest, const char* whenEmpty) {
+    if (text.empty())
+        return whenEmpty;
+    int value = ReadInteger(text);
+    if (value < 0)
+        return "0";
+    if (value > highest)
+        return std::to_string(highest);
+    return text;
+}
 
 int ReadInteger(const std::string& text) {
     long long value = ReadLongInteger(text);
@@ -258,7 +282,7 @@ bool RadioSettings::ValidateFrequencyField(IRadioHost& host, int slot, bool tran
         return true;
     double value = ReadFrequency(text);
     if (FrequencyInRange(value)) {
-        field->setText(Format("%09.5f", value));
+        field->setText(FormatFrequency(value, 9, true));
         return true;
     }
     std::string message = host.Text(transmit ? TextId::MsgLaunchCh : TextId::MsgReceiveCh) +
@@ -271,7 +295,7 @@ bool RadioSettings::ValidateFrequencyField(IRadioHost& host, int slot, bool tran
 void RadioSettings::FillDefaults(bool transmit) {
     for (int slot = 0; slot <= ChannelCount; ++slot)
         FrequencyField(slot, transmit)
-            ->setText(Format("%9.5f", DefaultFrequencies[static_cast<size_t>(slot)]));
+            ->setText(FormatFrequency(DefaultFrequencies[static_cast<size_t>(slot)], 9, false));
 }
 
 void RadioSettings::ApplyLinkRateRule() {
@@ -308,20 +332,8 @@ void RadioSettings::SelectProtocol(int protocolIndex) {
 }
 
 void RadioSettings::NormaliseAddresses() {
-    if (SRC->text().empty())
-        SRC->setText("0");
-    if (DST->text().empty())
-        DST->setText("255");
-    int src = ReadInteger(SRC->text());
-    if (src < 0)
-        SRC->setText("0");
-    else if (src > 254)
-        SRC->setText("254");
-    int dst = ReadInteger(DST->text());
-    if (dst < 0)
-        DST->setText("0");
-    else if (dst > 255)
-        DST->setText("255");
+    SRC->setText(NormalisedAddress(SRC->text(), kMaxSourceAddress, "0"));
+    DST->setText(NormalisedAddress(DST->text(), kMaxDestinationAddress, "255"));
 }
 
 bool RadioSettings::CheckFrequenciesForWrite(IRadioHost& host) const {

@@ -74,6 +74,16 @@ bool FrequencyInRange(double value);
 // no number gives 0), held at the limits of int instead of overflowing.
 int ReadInteger(const std::string& text);
 
+// A frequency as "%0W.5f" would print it (W = width, zero-padded when zeroPad, else
+// blank-padded), with a decimal point whatever the C library's locale says.
+std::string FormatFrequency(double value, int width, bool zeroPad);
+
+// The addresses a write sends: an empty text becomes `whenEmpty`, a number below 0 becomes
+// "0", one above `highest` becomes `highest`; any other text stays as it is.
+constexpr int kMaxSourceAddress = 254;
+constexpr int kMaxDestinationAddress = 255;
+std::string NormalisedAddress(const std::string& text, int highest, const char* whenEmpty);
+
 // The ten default frequencies (MHz, by slot), the built-in ones and those of a profile file:
 // section "Defaults", keys "Frequency0" to "Frequency9". A value that is missing, not a
 // number or outside the band keeps the built-in value of its slot.

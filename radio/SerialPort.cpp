@@ -1,5 +1,7 @@
 #include "radio/SerialPort.h"
 
+#include "radio/Trace.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -8,12 +10,16 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace radio {
 
@@ -21,6 +27,9 @@ namespace {
 
 // How long one write may wait for the driver to take its bytes.
 constexpr int kWriteTimeoutMs = 1000;
+// The most one wake-up of the serial thread reads before it looks for shutdown again: a
+// device that never stops sending cannot keep the thread from its end.
+constexpr size_t kReadBurstLimit = 64 * 1024;
 
 speed_t SpeedOf(int rate) {
     switch (rate) {
@@ -62,6 +71,61 @@ void SetModemLine(int fd, int line, bool on) {
 
 std::string ErrorText(const std::string& what) {
     return what + ": " + std::strerror(errno);
+}
+
+std::string GroupName(gid_t gid) {
+    group entry{};
+    group* found = nullptr;
+    std::vector<char> buffer(4096);
+    if (getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return found->gr_name;
+    return std::to_string(gid);
+}
+
+const char* KindOf(mode_t mode) {
+    if (S_ISREG(mode))
+        return "a regular file";
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a pipe";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISBLK(mode))
+        return "a block device";
+    return "not a character device";
+}
+
+// Why a port cannot be opened, with what the user can do about it; `error` is the errno of
+// the failed call.
+std::string OpenFailure(const std::string& path, int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM: {
+            struct stat info {};
+            if (stat(path.c_str(), &info) != 0)
+                return path + ": permission denied";
+            std::string group = GroupName(info.st_gid);
+            return path + ": permission denied; the port belongs to group " + group +
+                   ": run \"sudo usermod -aG " + group + " $USER\", then log out and in again";
+        }
+        case EBUSY:
+        case EWOULDBLOCK:
+            return path + ": busy: another program holds the port; close it and try again";
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return path + ": no such port: the device is not there (unplugged?)";
+        default:
+            return path + ": cannot open: " + std::strerror(error);
+    }
+}
+
+// Sets or clears exclusive mode; a terminal that has no such mode answers ENOTTY or EINVAL.
+void SetExclusive(int fd, bool on) {
+    if (ioctl(fd, on ? TIOCEXCL : TIOCNXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
+        // The device stays usable; only the exclusivity is missing.
+    }
 }
 
 // Raw 8N1 at the rate, receiver on, modem status lines ignored, no flow control. The first
@@ -142,20 +206,45 @@ bool CSerialPort::Open(const std::string& port, int baudRate) {
         m_writePending = false;
     }
 
+    StartTraceFromEnvironment();
     std::lock_guard<std::mutex> lock(m_lock);
     std::string path = SerialDevicePath(port);
-    int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        m_lastError = ErrorText(path);
+    // A file or folder given by mistake is refused before it is opened for writing.
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        m_lastError = OpenFailure(path, errno);
         return false;
     }
-    // Exclusive use: a second open of the device fails while we hold it.
-    if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
-        // The device stays usable; only the exclusivity is missing.
+    if (!S_ISCHR(info.st_mode)) {
+        m_lastError = path + ": not a serial port (" + KindOf(info.st_mode) + ")";
+        return false;
     }
+    int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_lastError = OpenFailure(path, errno);
+        return false;
+    }
+    termios settings{};
+    if (fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || tcgetattr(fd, &settings) != 0) {
+        m_lastError = path + ": not a serial port (a device without line settings)";
+        close(fd);
+        return false;
+    }
+    // One program at a time: the lock stops every program that asks for it, exclusive mode
+    // every other opener that is not root.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        m_lastError = OpenFailure(path, errno);
+        close(fd);
+        return false;
+    }
+    SetExclusive(fd, true);
     m_fd = fd;
+    m_path = path;
     m_lastError = Configure(fd, baudRate);
+    if (!m_lastError.empty())
+        m_lastError = path + ": " + m_lastError;
     tcflush(fd, TCIOFLUSH);
+    TraceNote("opened " + path + " at " + std::to_string(baudRate));
     return true;
 }
 
@@ -190,9 +279,16 @@ bool CSerialPort::QueueWrite(const void* bytes, int length) {
             std::memcpy(m_writeBuffer.data(), bytes, static_cast<size_t>(length));
         m_writeLength = length;
         m_writePending = true;
+        m_writeError.clear();
     }
+    TraceBytes("->", m_path, static_cast<const uint8_t*>(bytes), static_cast<size_t>(length));
     Wake();
     return true;
+}
+
+std::string CSerialPort::TakeWriteError() {
+    std::lock_guard<std::mutex> queue(m_queueLock);
+    return std::exchange(m_writeError, std::string());
 }
 
 void CSerialPort::Close() {
@@ -211,8 +307,12 @@ void CSerialPort::CloseLocked() {
         return;
     SetModemLine(m_fd, TIOCM_DTR, false);
     tcflush(m_fd, TCIOFLUSH);
+    // Exclusive mode belongs to the terminal, not to this descriptor: left on, it would lock
+    // out the next program while anything else still holds the terminal open.
+    SetExclusive(m_fd, false);
     close(m_fd);
     m_fd = -1;
+    TraceNote("closed " + m_path);
 }
 
 bool CSerialPort::IsOpen() const {
@@ -273,7 +373,12 @@ void CSerialPort::Run() {
 bool CSerialPort::ReadInput(int fd, short events) {
     uint8_t bytes[256];
     bool gotAny = false;
+    size_t total = 0;
     for (;;) {
+        // Shutdown is honoured between reads; a device that is never empty is read again
+        // after the next poll.
+        if (m_shutdown || total >= kReadBurstLimit)
+            break;
         ssize_t n = 0;
         {
             std::lock_guard<std::mutex> lock(m_lock);
@@ -281,6 +386,8 @@ bool CSerialPort::ReadInput(int fd, short events) {
         }
         if (n > 0) {
             gotAny = true;
+            total += static_cast<size_t>(n);
+            TraceBytes("<-", m_path, bytes, static_cast<size_t>(n));
             // Outside the lock: the owner may take its own locks.
             for (ssize_t i = 0; i < n; ++i)
                 m_owner->OnSerialByte(bytes[i]);
@@ -302,6 +409,11 @@ bool CSerialPort::ReadInput(int fd, short events) {
     // A hang-up or error with nothing left to read will be reported again at once by every
     // poll: the device is gone.
     return gotAny || !(events & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+void CSerialPort::NoteWriteError(const std::string& reason) {
+    std::lock_guard<std::mutex> queue(m_queueLock);
+    m_writeError = reason;
 }
 
 void CSerialPort::WriteQueued(int fd) {
@@ -328,14 +440,18 @@ void CSerialPort::WriteQueued(int fd) {
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return; // a failed write is dropped without report
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            NoteWriteError(ErrorText("write failed"));
+            return;
+        }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                         deadline - std::chrono::steady_clock::now())
                         .count();
         pollfd out{fd, POLLOUT, 0};
-        if (left <= 0 || poll(&out, 1, static_cast<int>(left)) <= 0)
-            return; // the driver took nothing for a second: drop the rest
+        if (left <= 0 || poll(&out, 1, static_cast<int>(left)) <= 0) {
+            NoteWriteError("write failed: the driver took nothing for a second");
+            return;
+        }
     }
 }
 

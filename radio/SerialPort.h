@@ -32,9 +32,12 @@ public:
 
     // Opens a port by name (a name under /dev such as "ttyUSB0", or a full device path) at the
     // given rate, raw 8N1 with RTS on, and discards whatever is waiting in both directions. A
-    // port already open is closed first. True once the device is open, even if the driver
-    // refused some of the line settings (replies may then never arrive). On failure the reason
-    // is kept in LastError().
+    // port already open is closed first. Only terminals are taken: anything that is not a
+    // character device with line settings is refused before a byte is written. The port is
+    // held for this program alone (flock and exclusive mode); a port another program holds is
+    // refused at once. True once the device is open, even if the driver refused some of the
+    // line settings (replies may then never arrive). On failure the reason, naming the port
+    // and what to do, is kept in LastError().
     bool Open(const std::string& port, int baudRate);
 
     // Starts the serial thread of the open port; false if no port is open or the thread could
@@ -57,12 +60,15 @@ public:
     bool DeviceGone() const { return m_deviceGone.load(); }
     // Why the last Open failed, or which line setting the driver refused ("" when none).
     std::string LastError() const;
+    // Why the last queued write did not reach the driver ("" when it did); cleared by reading.
+    std::string TakeWriteError();
 
 private:
     void Run();
     // Reads what the device has and delivers it; false when the device went away.
     bool ReadInput(int fd, short events);
     void WriteQueued(int fd);
+    void NoteWriteError(const std::string& reason);
     void Wake();
     void CloseLocked();
 
@@ -76,7 +82,8 @@ private:
     // Guards the device during configuration, each read and each write.
     std::mutex m_lock;
     int m_fd = -1;
-    int m_wake = -1; // eventfd: shutdown or a queued write
+    std::string m_path; // the device path, set before the serial thread starts
+    int m_wake = -1;    // eventfd: shutdown or a queued write
 
     std::atomic<bool> m_shutdown{false};
     std::atomic<bool> m_deviceGone{false};
@@ -87,6 +94,7 @@ private:
     std::vector<uint8_t> m_writeBuffer;
     int m_writeLength = 0;
     bool m_writePending = false;
+    std::string m_writeError;
 };
 
 // The device path of a port name: a name with a '/' is a path already, others live in /dev.

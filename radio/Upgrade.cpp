@@ -3,10 +3,15 @@
 #include "platform/sys/ProgramFolder.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace radio {
 
@@ -22,49 +27,90 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// The file's size, or -1 when it cannot be told.
-int64_t SizeOf(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return -1;
-    long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0)
-        return -1;
-    return size;
+// A firmware file opened, its size known and its first page read, so that a file that cannot
+// be sent is refused before the radio is contacted.
+struct FirmwareImage {
+    File file;
+    int64_t size = 0;
+    uint8_t firstPage[kFirmwarePageSize] = {};
+};
+
+bool OpenFirmware(const std::string& path, FirmwareImage& image, std::string& why) {
+    // Without blocking: a pipe given by mistake would otherwise wait for a writer for ever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = path + ": cannot open the firmware file: " + std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = path + ": not a firmware file (not a regular file)";
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    image.file.reset(::fdopen(fd, "rb"));
+    if (!image.file) {
+        why = path + ": cannot open the firmware file: " + std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    image.size = info.st_size;
+    // A file of one boot block or less holds no image.
+    if (image.size <= kFirmwarePagesOffset) {
+        why = path + ": not a firmware file: " + std::to_string(image.size) + " bytes, more than " +
+              std::to_string(kFirmwarePagesOffset) + " expected";
+        return false;
+    }
+    errno = 0;
+    if (std::fread(image.firstPage, 1, sizeof image.firstPage, image.file.get()) !=
+            sizeof image.firstPage ||
+        std::fseek(image.file.get(), static_cast<long>(kFirmwarePagesOffset), SEEK_SET) != 0) {
+        why = path +
+              ": cannot read the firmware file: " + (errno ? std::strerror(errno) : "read failed");
+        return false;
+    }
+    return true;
 }
 
 bool SendPage(CRadioProtocol& protocol, const uint8_t* page) {
+    if (!protocol.Expect("write page", "get page"))
+        return false;
     std::vector<uint8_t> frame = BuildPageFrame(page);
-    return protocol.SendCommand("write page") && protocol.ReplyContains("get page") &&
-           protocol.Exchange(frame.data(), static_cast<int>(frame.size())) &&
-           protocol.ReplyContains("write OK");
+    if (protocol.Exchange(frame.data(), static_cast<int>(frame.size())) &&
+        protocol.ReplyContains("write OK"))
+        return true;
+    protocol.NoteBadReply("lacks \"write OK\"");
+    return false;
 }
 
-bool SendImage(CRadioProtocol& protocol, std::FILE* file, int64_t fileSize) {
+bool SendImage(CRadioProtocol& protocol, FirmwareImage& image) {
     if (!protocol.OpenRadioPort(true))
         return false;
-    if (!protocol.SendCommand("boot_start") || !protocol.ReplyContains("boot start"))
-        return false;
-    uint8_t page[kFirmwarePageSize];
-    if (std::fread(page, 1, sizeof page, file) != sizeof page || !SendPage(protocol, page))
-        return false;
-    if (std::fseek(file, static_cast<long>(kFirmwarePagesOffset), SEEK_SET) != 0)
+    if (!protocol.Expect("boot_start", "boot start") || !SendPage(protocol, image.firstPage))
         return false;
     int64_t pagesSent = 1;
+    uint8_t page[kFirmwarePageSize];
     // A final part shorter than a page is not sent.
-    while (std::fread(page, 1, sizeof page, file) == sizeof page) {
+    while (std::fread(page, 1, sizeof page, image.file.get()) == sizeof page) {
         if (!SendPage(protocol, page))
             return false;
         ++pagesSent;
-        protocol.Host().UpgradeProgress(UpgradeProgressAfter(pagesSent, fileSize));
+        protocol.Host().UpgradeProgress(UpgradeProgressAfter(pagesSent, image.size));
         std::this_thread::sleep_for(kPagePause);
     }
     // A read error is not the end of the image: finishing would leave the radio with part
     // of it.
-    if (std::ferror(file))
+    if (std::ferror(image.file.get())) {
+        protocol.NoteFailure(FailureKind::File, "the firmware file could not be read to its end");
         return false;
+    }
     // The boot loader does not answer its finish text.
-    if (!protocol.Port().QueueWrite("ISP finish", 10))
+    if (!protocol.Port().QueueWrite("ISP finish", 10)) {
+        protocol.NoteFailure(FailureKind::Port,
+                             protocol.PortLabel() + ": \"ISP finish\" not sent, the port closed");
         return false;
+    }
     std::this_thread::sleep_for(kFinishPause);
     return true;
 }
@@ -114,17 +160,19 @@ bool UpgradeFirmware(CRadioProtocol& protocol) {
 
 bool UpgradeFirmwareFile(CRadioProtocol& protocol, const std::string& path) {
     IRadioHost& host = protocol.Host();
+    if (!protocol.BeginOperation(Operation::Upgrade))
+        return false;
     host.UpgradeBusy(true);
     bool ok = false;
     {
-        File file(std::fopen(path.c_str(), "rb"));
-        // A file of one boot block or less holds no image: refused before the radio is
-        // contacted.
-        int64_t size = file ? SizeOf(file.get()) : -1;
-        if (size > kFirmwarePagesOffset)
-            ok = SendImage(protocol, file.get(), size);
+        FirmwareImage image;
+        std::string why;
+        if (OpenFirmware(path, image, why))
+            ok = SendImage(protocol, image);
+        else
+            protocol.NoteFailure(FailureKind::File, why);
     }
-    protocol.ReportResult(ok, Operation::Upgrade);
+    protocol.FinishUpgrade(ok);
     host.UpgradeBusy(false);
     return ok;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The firmware upgrade: sends a .dwn file to the radio's boot loader page by page at the boot
 // loader's rate. Runs on any thread (the window runs it on its worker thread); it reaches the
-// window only through the host: the file dialog, busy, progress and the status line.
+// window only through the host: the file dialog, busy, progress and the result.
 
 #include "radio/Protocol.h"
 
@@ -38,8 +38,10 @@ int UpgradeProgressPadding(int progress);
 FileDialogOptions FirmwareDialogOptions(bool chinese);
 
 // Asks for a firmware file and sends it. A cancelled dialog does nothing; otherwise the host
-// is told busy, the progress of every page, the result in the status line (the port is then
-// closed) and not busy. True when the radio took every page.
+// is told busy, the progress of every page, the failure's cause if any, the result
+// (UpgradeFinished; the port is closed after it) and not busy. The file must be a readable
+// regular file of more than one boot block, and its first page is read, before the radio is
+// contacted. True when the radio took every page.
 bool UpgradeFirmware(CRadioProtocol& protocol);
 
 // The same with the file already chosen.

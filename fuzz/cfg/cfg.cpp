@@ -1,8 +1,10 @@
 // Imports arbitrary bytes as a .cfg file into a fresh set of fields. Checks that every
 // selection stays inside its entries, that no imported text is longer than a line may be,
-// and that exporting and importing again is a fixed point.
+// that exporting and importing again is a fixed point, and that a file the write checks let
+// through plans only whole command lines.
 #include "radio/ConfigFile.h"
 #include "radio/PlainFields.h"
+#include "radio/Protocol.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -49,5 +51,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     radio::CPlainFields third;
     radio::ImportConfigText(third.settings, twice);
     Check(radio::FormatConfig(third.settings) == twice);
+
+    // The unlocks are not in the file; with them on, the identity texts are checked too.
+    first.settings.SerialNumberUnlocked = size > 0 && (data[0] & 1);
+    first.settings.HardwareUnlocked = size > 0 && (data[0] & 2);
+    if (radio::CheckWriteValues(first.settings).empty()) {
+        for (const std::string& line : radio::PlanWrite(first.settings)) {
+            for (unsigned char c : line)
+                Check(c >= 0x20 && c != 0x7F);
+        }
+    }
     return 0;
 }

@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     faults.LoadFile(text, error);
     radio.SetBadPage(faults.BadPage());
+    bool ownRate = faults.OwnRateOnly();
     radio.LoadState(text, error);
     // Every input starts in configuration mode so that the parameter commands are reached.
     const char control[] = "control\r";
@@ -25,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A 0xFF byte also moves the clock on, so the page frame time-out is reached too.
         if (data[i] == 0xFF)
             now += 2000;
+        // The own-rate fault drops what comes at another rate than the radio's.
+        if (ownRate && !radio.InBootLoader() && radio.SerialRate() != 38400)
+            continue;
         if (auto answer = radio.Feed(data[i], now))
             faults.Apply(answer->command, answer->query, answer->text);
     }

@@ -105,7 +105,7 @@ TEST_F(ConfigFileTest, ExportWritesEveryLineInOrder) {
     CPlainFields empty;
     std::string text = FormatConfig(empty.settings);
     EXPECT_NE(text.find("ProtocolType,-1\r\n"), std::string::npos);
-    EXPECT_NE(text.find("PortBaudRate,2\r\n"), std::string::npos);
+    EXPECT_NE(text.find("PortBaudRate,-1\r\n"), std::string::npos);
     EXPECT_NE(text.find("SRC,\r\nDST,\r\n"), std::string::npos);
 }
 
@@ -298,6 +298,20 @@ TEST_F(ConfigFileTest, FailedExportKeepsTheOldFile) {
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"radio.cfg"});
 }
 
+TEST_F(ConfigFileTest, ExportRefusesATargetTheUserMayNotWrite) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file; run this test as an ordinary user";
+    std::string path = folder + "/kept.cfg";
+    const std::string old = "Channel1,433.00000\r\n";
+    WriteFile(path, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    FillAll(fields);
+    EXPECT_FALSE(ExportConfigTo(path, settings, host));
+    EXPECT_EQ(ReadFile(path), old);
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].detail, path + ": cannot write: Permission denied");
+}
+
 TEST_F(ConfigFileTest, ExportCommandAsksReportsAndNamesTheFile) {
     FillAll(fields);
     std::vector<bool> reports;
@@ -313,6 +327,8 @@ TEST_F(ConfigFileTest, ExportCommandAsksReportsAndNamesTheFile) {
     EXPECT_EQ(options.title, "Export Config");
     EXPECT_EQ(options.filterName, "Config File(*.cfg)");
     EXPECT_EQ(options.pattern, "*.cfg");
+    // The dialog asks about overwriting the name that will be written.
+    EXPECT_EQ(options.defaultExtension, ".cfg");
 
     host.fileAnswers.push_back(folder + "/radio");
     ExportConfig(settings, host, report);
@@ -322,6 +338,10 @@ TEST_F(ConfigFileTest, ExportCommandAsksReportsAndNamesTheFile) {
     host.fileAnswers.push_back(folder + "/missing/radio");
     ExportConfig(settings, host, report);
     EXPECT_EQ(reports, (std::vector<bool>{true, false}));
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].kind, radio::FailureKind::File);
+    EXPECT_EQ(host.failures[0].detail,
+              folder + "/missing/radio.cfg: cannot create: No such file or directory");
 
     host.chinese = true;
     host.fileAnswers.push_back(std::nullopt);

@@ -2,6 +2,7 @@
 // against zelta-radiosim on its pseudo-terminal, with plain fields and a recording host.
 
 #include "radio/Protocol.h"
+#include "radio/ConfigFile.h"
 #include "radio/PlainFields.h"
 #include "radio/Replies.h"
 #include "radio/ReplyAssembler.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -108,6 +110,7 @@ void PrepareWrite(radio::CPlainFields& f) {
     f.bandwidth.select(0);
     f.bandwidth.select(1); // 25.0: HI-TARGET's second entry, " 19200"
     f.currentChannel.select(3);
+    f.portBaudRate.select(2);
     f.workMode.select(2);
     f.src.setText("300");
     f.dst.setText("");
@@ -209,7 +212,7 @@ TEST_F(ProtocolTest, UnansweredStepFailsTheReadEvenWhenLaterStepsSucceed) {
     // the tolerance let run.
     EXPECT_EQ(fields.currentChannel.selected(), 0);
     EXPECT_EQ(fields.protocolType.selected(), 0);
-    EXPECT_EQ(fields.portBaudRate.selected(), 2); // untouched: the default entry
+    EXPECT_EQ(fields.portBaudRate.selected(), -1); // untouched: nothing is preselected
     EXPECT_EQ(fields.channel[8].text(), "433.50000");
     EXPECT_EQ(fields.dst.text(), "255");
     std::vector<std::string> sent = Sent();
@@ -278,8 +281,9 @@ TEST_F(ProtocolTest, PortThatCannotBeOpenedFailsWithItsReason) {
     EXPECT_FALSE(protocol.ConnectRadio());
     EXPECT_EQ(LastStatus().text, "Connect Error");
     EXPECT_EQ(LastStatus().background, radio::kFailureColour);
-    ASSERT_EQ(host.portErrors.size(), 1u);
-    EXPECT_NE(host.portErrors[0].find("/dev/zelta-no-such-port"), std::string::npos);
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].kind, radio::FailureKind::Port);
+    EXPECT_NE(host.failures[0].detail.find("/dev/zelta-no-such-port"), std::string::npos);
 
     host.portEntry = "";
     EXPECT_FALSE(protocol.ReadAll());
@@ -396,8 +400,11 @@ TEST_F(ProtocolTest, ValueWithALineEndIsNeverSent) {
     fields.channel[2].setText("440.125\rcfg_sern EVIL");
     EXPECT_FALSE(protocol.WriteAll());
     EXPECT_EQ(LastStatus().text, "Write Error");
-    std::vector<std::string> expected = {"cfg_ch_1 440.12500\\r"};
-    EXPECT_EQ(Sent(), expected);
+    // Found before the port opened: not even the commands before it went out.
+    EXPECT_TRUE(Sent().empty());
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_NE(host.failures[0].detail.find("Channel2: holds the control byte \\r"),
+              std::string::npos);
 }
 
 TEST_F(ProtocolTest, DeviceThatDisappearsFailsTheWriteAndSendsNothingMore) {
@@ -409,6 +416,95 @@ TEST_F(ProtocolTest, DeviceThatDisappearsFailsTheWriteAndSendsNothingMore) {
     EXPECT_FALSE(protocol.Port().IsOpen());
     // The connection succeeds no more.
     EXPECT_FALSE(protocol.ConnectRadio());
+}
+
+TEST_F(ProtocolTest, SecondProgramOnThePortIsRefusedAtOnceAndTheFirstReadGoesOn) {
+    Start({"--fault", "delay=40@cfg_*"});
+    Connect();
+    bool firstRead = false;
+    std::thread reader([&] { firstRead = protocol.ReadAll(); });
+    // Another program (here: another protocol with its own host) wants the same port while
+    // the read has it.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Sent().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    CRecordingHost otherHost;
+    otherHost.portEntry = host.portEntry;
+    radio::CPlainFields otherFields;
+    radio::CRadioProtocol other(otherHost, otherFields.settings);
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(other.ConnectRadio());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    reader.join();
+
+    EXPECT_TRUE(firstRead);
+    ASSERT_EQ(otherHost.failures.size(), 1u);
+    EXPECT_EQ(otherHost.failures[0].kind, radio::FailureKind::Port);
+    EXPECT_EQ(otherHost.failures[0].detail,
+              sim->Path() + ": busy: another program holds the port; close it and try again");
+    EXPECT_EQ(otherHost.statuses.back().text, "Connect Error");
+    std::vector<std::string> sent = Sent();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "control\\r"), 0);
+}
+
+TEST_F(ProtocolTest, FileWithoutALineSendsNothingForIt) {
+    Start();
+    Connect();
+    std::string text;
+    for (int slot = 1; slot <= 8; ++slot)
+        text += "Channel" + std::to_string(slot) + ",440.12500\r\nRXChannel" +
+                std::to_string(slot) + ",450.25000\r\n";
+    text += "ProtocolType,0\r\nLowPower,1\r\n"; // no PortBaudRate, no CurrentChannel
+    radio::CPlainFields file;
+    radio::CRadioProtocol writer(host, file.settings);
+    radio::ImportConfigText(file.settings, text);
+    EXPECT_TRUE(writer.WriteAll());
+    std::vector<std::string> sent = Sent();
+    for (const char* absent : {"cfg_sbau", "cfg_ch_n ", "cfg_mode", "cfg_pwrh"})
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                                [&](const std::string& c) { return c.rfind(absent, 0) == 0; }),
+                  0)
+            << absent;
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "cfg_prtl 1\\r"), 1);
+    // The radio keeps its serial rate.
+    ReadThenStatus(true, "Read OK");
+    EXPECT_EQ(fields.portBaudRate.selectedText(), " 38400");
+}
+
+TEST_F(ProtocolTest, LateLinkRateReplyIsNotTakenForTheNextAnswer) {
+    // The link rate comes after the read stopped waiting for it; the next command is the
+    // high-power query, whose answer "1" must not become "9600".
+    Start({"--fault", "delay=600@cfg_baud"});
+    Connect();
+    ReadThenStatus(true, "Read OK");
+    EXPECT_EQ(fields.linkBaudRate.entries(), std::vector<std::string>{"UNKNOW"});
+    EXPECT_EQ(fields.highPower.selected(), 0);
+    EXPECT_EQ(fields.lowPower.selected(), 0);
+    EXPECT_EQ(fields.firmwareVersion.text(), "V2.10");
+    EXPECT_EQ(fields.dst.text(), "255");
+}
+
+TEST_F(ProtocolTest, FailureNamesThePortTheCommandAndTheCause) {
+    Start({"--fault", "noreply@control"});
+    EXPECT_FALSE(protocol.ConnectRadio());
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].kind, radio::FailureKind::Radio);
+    EXPECT_EQ(host.failures[0].detail,
+              sim->Path() + ": command \"control\": no reply within 465 ms");
+    EXPECT_EQ(LastStatus().text, "Connect Error");
+
+    // A value the radio would refuse is named, and nothing is sent.
+    host.failures.clear();
+    PrepareWrite(fields);
+    fields.channel[3].setText("500");
+    fields.rxChannel[7].setText("4\x01");
+    size_t before = sim->Commands().size();
+    EXPECT_FALSE(protocol.WriteAll());
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].detail,
+              "write refused, nothing sent; Channel3: 500 is outside 410–470 MHz; RXChannel7: "
+              "holds the control byte \\x01");
+    EXPECT_EQ(sim->Commands().size(), before);
 }
 
 // A radio with fixed answers on a pseudo-terminal, for replies the simulator never gives.
@@ -496,6 +592,19 @@ std::map<std::string, std::string> FullAnswers() {
         answers["cfg_rx_ch_" + n] = "rx " + n + " 45" + n + ".00000";
     }
     return answers;
+}
+
+TEST(ScriptedRadio, ReplyWithoutTheTokenIsNamedInTheFailure) {
+    CScriptedRadio radio(std::map<std::string, std::string>{{"control", "hello"}});
+    ASSERT_FALSE(radio.Path().empty());
+    CRecordingHost host;
+    host.portEntry = " " + radio.Path();
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol(host, fields.settings);
+    EXPECT_FALSE(protocol.ConnectRadio());
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].detail,
+              radio.Path() + ": command \"control\": the reply \"hello\" lacks \"into config\"");
 }
 
 TEST(ScriptedRadio, ReadTakesEveryReplyFormAndCutsTheIdentityTexts) {

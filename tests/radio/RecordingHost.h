@@ -5,6 +5,7 @@
 #include "radio/RadioHost.h"
 
 #include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,9 +85,23 @@ public:
 
     std::string SelectedPortEntry() const override { return portEntry; }
     std::string SelectedBaudEntry() const override { return baudEntry; }
-    void ShowPortError(const std::string& reason) override { portErrors.push_back(reason); }
-    void UpgradeBusy(bool busy) override { busyCalls.push_back(busy); }
+    // A refused operation on one thread may report while an upgrade reports on another.
+    void ReportFailure(const Failure& failure) override {
+        std::lock_guard<std::mutex> lock(eventLock);
+        failures.push_back(failure);
+        events.push_back("failure");
+    }
+    void UpgradeBusy(bool busy) override {
+        std::lock_guard<std::mutex> lock(eventLock);
+        busyCalls.push_back(busy);
+        events.push_back(busy ? "busy" : "not busy");
+    }
     void UpgradeProgress(int progress) override { progressCalls.push_back(progress); }
+    void UpgradeFinished(bool success) override {
+        std::lock_guard<std::mutex> lock(eventLock);
+        finished.push_back(success);
+        events.push_back(success ? "finished ok" : "finished failed");
+    }
 
     bool chinese = false;
     std::vector<Message> messages;
@@ -98,8 +113,12 @@ public:
     // The port settings the protocol opens ("" = no port selected).
     std::string portEntry;
     std::string baudEntry = " 38400";
-    std::vector<std::string> portErrors;
+    std::vector<Failure> failures;
     std::vector<bool> busyCalls;
+    std::vector<bool> finished;
+    // The failure, busy and result calls in the order they came.
+    std::vector<std::string> events;
+    std::mutex eventLock;
     std::vector<int> progressCalls;
 };
 

@@ -9,13 +9,16 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <grp.h>
 #include <mutex>
 #include <poll.h>
 #include <string>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -235,6 +238,96 @@ TEST(SerialPort, OpenFailureLeavesThePortUsable) {
     ASSERT_TRUE(port.StartThread());
     ASSERT_TRUE(port.QueueWrite("control\r", 8));
     EXPECT_EQ(pty.Read(8), "control\r");
+}
+
+TEST(SerialPort, OnlyTerminalsAreTakenAndAFileStaysUntouched) {
+    RecordingOwner owner;
+    CSerialPort port(&owner);
+    std::string file = testing::TempDir() + "serial_" + std::to_string(getpid()) + "_radio.cfg";
+    const std::string contents = "Channel1,430.12500\r\n";
+    std::ofstream(file, std::ios::binary) << contents;
+    std::string folder = testing::TempDir();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    struct Case {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {file, file + ": not a serial port (a regular file)"},
+        {folder, folder + ": not a serial port (a folder)"},
+        {"/dev/null", "/dev/null: not a serial port (a device without line settings)"},
+        {"/dev/zero", "/dev/zero: not a serial port (a device without line settings)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_FALSE(port.Open(c.path, 38400));
+        EXPECT_EQ(port.LastError(), c.reason);
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_FALSE(port.QueueWrite("control\r", 8));
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(after, contents);
+    std::remove(file.c_str());
+}
+
+TEST(SerialPort, SecondOpenerIsRefusedAtOnceAndTheFirstGoesOn) {
+    PtyPair pty;
+    RecordingOwner firstOwner, secondOwner;
+    CSerialPort first(&firstOwner), second(&secondOwner);
+    ASSERT_TRUE(first.Open(pty.SlavePath(), 38400));
+    ASSERT_TRUE(first.StartThread());
+
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(second.Open(pty.SlavePath(), 38400));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+    EXPECT_EQ(second.LastError(),
+              pty.SlavePath() + ": busy: another program holds the port; close it and try again");
+
+    ASSERT_TRUE(first.QueueWrite("control\r", 8));
+    EXPECT_EQ(pty.Read(8), "control\r");
+    pty.Write("\r\ninto config\r\n");
+    EXPECT_TRUE(firstOwner.WaitFor(15));
+
+    // Once the first has closed, the port is free again.
+    first.Close();
+    EXPECT_TRUE(second.Open(pty.SlavePath(), 38400)) << second.LastError();
+}
+
+TEST(SerialPort, ExclusiveModeEndsWithTheClose) {
+    PtyPair pty;
+    // Another holder keeps the terminal open across our open and close, as the simulator or
+    // a terminal program does; exclusive mode left on would lock every later opener out.
+    int holder = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    RecordingOwner owner;
+    {
+        CSerialPort port(&owner);
+        ASSERT_TRUE(port.Open(pty.SlavePath(), 38400));
+        port.Close();
+    }
+    int next = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    EXPECT_GE(next, 0) << std::strerror(errno);
+    if (next >= 0)
+        close(next);
+    close(holder);
+}
+
+TEST(SerialPort, PermissionDeniedNamesTheGroupAndTheCure) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root opens any device; run this test as an ordinary user";
+    const std::string device = "/dev/tty1";
+    struct stat info {};
+    if (stat(device.c_str(), &info) != 0 || (info.st_mode & 0006) != 0)
+        GTEST_SKIP() << device << " is missing or open to everyone";
+    RecordingOwner owner;
+    CSerialPort port(&owner);
+    EXPECT_FALSE(port.Open(device, 38400));
+    std::string group =
+        getgrgid(info.st_gid) ? getgrgid(info.st_gid)->gr_name : std::to_string(info.st_gid);
+    EXPECT_EQ(port.LastError(), device + ": permission denied; the port belongs to group " + group +
+                                    ": run \"sudo usermod -aG " + group +
+                                    " $USER\", then log out and in again");
 }
 
 TEST(SerialPort, CloseWithoutOpenOrTwiceDoesNothing) {

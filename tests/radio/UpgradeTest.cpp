@@ -1,6 +1,7 @@
 // The firmware upgrade against the simulated radio's boot loader.
 
 #include "radio/Upgrade.h"
+#include "radio/ConfigFile.h"
 #include "radio/PlainFields.h"
 #include "tests/radio/RecordingHost.h"
 #include "tests/radio/SimProcess.h"
@@ -8,11 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -74,13 +78,18 @@ protected:
         }
         return data;
     }
+    // The result comes as one host call between busy and not busy, with the cause of a
+    // failure just before it; the upgrade itself never touches the status line.
     void ExpectResult(bool success) {
-        ASSERT_FALSE(host.statuses.empty());
-        EXPECT_EQ(host.statuses.back().text, success ? "Upgrade OK" : "Upgrade Error");
-        EXPECT_EQ(host.statuses.back().background,
-                  success ? radio::kSuccessColour : radio::kFailureColour);
+        EXPECT_EQ(host.finished, std::vector<bool>{success});
+        EXPECT_EQ(host.failures.size(), success ? 0u : 1u);
+        EXPECT_TRUE(host.statuses.empty());
         EXPECT_EQ(host.busyCalls, (std::vector<bool>{true, false}));
         EXPECT_FALSE(protocol.Port().IsOpen());
+        host.finished.clear();
+        host.failures.clear();
+        host.busyCalls.clear();
+        host.events.clear();
     }
     long Count(const std::string& command) const {
         std::vector<std::string> sent = sim->Commands();
@@ -155,17 +164,108 @@ TEST_F(UpgradeTest, FileOfOneByteMoreThanTheBootBlockSendsOnlyTheFirstPage) {
     EXPECT_TRUE(host.progressCalls.empty());
 }
 
-TEST_F(UpgradeTest, FilesTooSmallOrMissingAreRefusedWithoutContactingTheRadio) {
+TEST_F(UpgradeTest, FilesThatCannotBeSentAreRefusedWithoutContactingTheRadio) {
     Start();
-    host.fileAnswers.push_back(File(4096));
-    EXPECT_FALSE(radio::UpgradeFirmware(protocol));
-    ExpectResult(false);
+    std::string folder = TempPath("firmware-folder");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    std::string fifo = TempPath("firmware-fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::string small = File(4096);
+    struct Case {
+        std::string path;
+        std::string detail;
+    } cases[] = {
+        {small, small + ": not a firmware file: 4096 bytes, more than 4096 expected"},
+        {TempPath("absent.dwn"), ": cannot open the firmware file: No such file or directory"},
+        {folder, folder + ": not a firmware file (not a regular file)"},
+        // A pipe would block a plain open until some writer came.
+        {fifo, fifo + ": not a firmware file (not a regular file)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        host.fileAnswers.push_back(c.path);
+        EXPECT_FALSE(radio::UpgradeFirmware(protocol));
+        ASSERT_EQ(host.failures.size(), 1u);
+        EXPECT_EQ(host.failures[0].kind, radio::FailureKind::File);
+        EXPECT_NE(host.failures[0].detail.find(c.detail), std::string::npos)
+            << host.failures[0].detail;
+        EXPECT_EQ(host.events,
+                  (std::vector<std::string>{"busy", "failure", "finished failed", "not busy"}));
+        ExpectResult(false);
+    }
+    // Not one byte reached the radio.
+    EXPECT_TRUE(sim->Commands().empty());
+    ::rmdir(folder.c_str());
+    std::remove(fifo.c_str());
+}
 
-    host.busyCalls.clear();
-    host.fileAnswers.push_back(TempPath("absent.dwn"));
+TEST_F(UpgradeTest, UnreadableFileNeverReachesTheRadio) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads any file; run this test as an ordinary user";
+    Start();
+    std::string path = File(4096 + 256 * 2);
+    ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+    host.fileAnswers.push_back(path);
     EXPECT_FALSE(radio::UpgradeFirmware(protocol));
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].detail, path + ": cannot open the firmware file: Permission denied");
     ExpectResult(false);
     EXPECT_TRUE(sim->Commands().empty());
+}
+
+// A host whose progress can be watched from another thread while the upgrade runs.
+class CWatchedHost : public CRecordingHost {
+public:
+    void UpgradeProgress(int progress) override {
+        CRecordingHost::UpgradeProgress(progress);
+        pages.fetch_add(1);
+    }
+    std::atomic<int> pages{0};
+};
+
+TEST(UpgradeBeside, FileOperationsRunAndRadioOperationsAreRefusedWhileItRuns) {
+    CSimProcess sim({"--firmware-out", TempPath("beside-image.bin")});
+    ASSERT_FALSE(sim.Path().empty());
+    CWatchedHost host;
+    host.portEntry = " " + sim.Path();
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol{host, fields.settings};
+    std::string firmware = TempPath("beside.dwn");
+    WriteWholeFile(firmware, FirmwareOf(4096 + 256 * 12));
+
+    bool upgraded = false;
+    std::thread worker([&] { upgraded = radio::UpgradeFirmwareFile(protocol, firmware); });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (host.pages.load() < 1 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_GE(host.pages.load(), 1) << "the upgrade did not start";
+
+    // The window's thread meanwhile: an export and its status, then a radio command.
+    std::string exported = TempPath("beside.cfg");
+    bool saved = radio::ExportConfigFile(fields.settings, exported);
+    protocol.ReportResult(saved, radio::Operation::Export);
+    EXPECT_TRUE(protocol.Port().IsOpen()); // the export left the upgrade's port alone
+    EXPECT_FALSE(protocol.ConnectRadio());
+    worker.join();
+
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(upgraded);
+    ASSERT_EQ(host.failures.size(), 1u);
+    EXPECT_EQ(host.failures[0].kind, radio::FailureKind::Port);
+    EXPECT_EQ(host.failures[0].detail,
+              sim.Path() +
+                  ": busy: the firmware upgrade running in this program holds the port; try "
+                  "again when it has finished");
+    ASSERT_EQ(host.statuses.size(), 2u);
+    EXPECT_EQ(host.statuses[0].text, "Export OK");
+    EXPECT_EQ(host.statuses[1].text, "Connect Error");
+    EXPECT_EQ(host.finished, std::vector<bool>{true});
+    EXPECT_EQ(host.pages.load(), 12);
+    // Nothing but the upgrade's own commands reached the radio.
+    for (const std::string& command : sim.Commands())
+        EXPECT_EQ(command.find("control"), std::string::npos) << command;
+    std::remove(firmware.c_str());
+    std::remove(exported.c_str());
 }
 
 TEST_F(UpgradeTest, CancelledDialogDoesNothing) {

@@ -293,6 +293,44 @@ TEST(RadioSim, VanishingDeviceClosesTheLine) {
     std::remove(log.c_str());
 }
 
+TEST(RadioSim, LogHoldsEveryByteReceivedStrayLineEndsIncluded) {
+    std::string log = TempPath("raw.log");
+    std::remove(log.c_str());
+    SimProcess sim({"--log", log});
+    Client client(sim.Path(), B115200);
+    ASSERT_TRUE(client.Exchange("\ncontrol\r"));
+    ASSERT_TRUE(client.Exchange("cfg_ch_n\r\n"));
+    ASSERT_TRUE(client.Exchange("cfg_prtl\r"));
+    EXPECT_EQ(client.Exchange("half", kSilenceMs), std::nullopt);
+    EXPECT_EQ(sim.Stop(), 0);
+    std::string text = ReadWholeFile(log);
+    EXPECT_NE(text.find("Z \\ncontrol\\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Z cfg_ch_n\\r\n"), std::string::npos) << text;
+    // The line feed after a command comes before the next one.
+    EXPECT_NE(text.find("Z \\ncfg_prtl\\r\n"), std::string::npos) << text;
+    // Bytes that completed no command are logged when the simulator stops.
+    EXPECT_NE(text.find("Z half\n"), std::string::npos) << text;
+    std::remove(log.c_str());
+}
+
+TEST(RadioSim, OwnRateFaultHearsOnlyTheRadiosSerialRate) {
+    SimProcess sim({"--fault", "own-rate"});
+    ASSERT_FALSE(sim.Path().empty());
+    {
+        Client wrong(sim.Path(), B9600);
+        EXPECT_EQ(wrong.Exchange("control\r", kSilenceMs), std::nullopt);
+    }
+    {
+        Client right(sim.Path(), B38400);
+        ASSERT_TRUE(right.Exchange("control\r"));
+        // The radio moves to 9600: the answer still comes at the old rate, then silence.
+        EXPECT_EQ(right.Exchange("cfg_sbau 1\r"), "OK");
+        EXPECT_EQ(right.Exchange("cfg_sbau\r", kSilenceMs), std::nullopt);
+    }
+    Client moved(sim.Path(), B9600);
+    EXPECT_EQ(moved.Exchange("cfg_sbau\r"), "9600");
+}
+
 TEST(RadioSim, BootLoaderChecksEachFrameAndKeepsTheImage) {
     std::string image = TempPath("image.bin");
     std::remove(image.c_str());

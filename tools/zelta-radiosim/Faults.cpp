@@ -25,6 +25,7 @@ const KindName kKinds[] = {
     {"no-link-rate", Fault::Kind::NoLink, false, 0, "cfg_baud"},
     {"bad-sum", Fault::Kind::BadSum, false, 1, nullptr},
     {"vanish", Fault::Kind::Vanish, true, 0, nullptr},
+    {"own-rate", Fault::Kind::OwnRate, false, 0, nullptr},
 };
 
 // Noise that holds neither a carriage return nor a line feed, so the client's assembler must
@@ -138,6 +139,14 @@ int CFaultSet::BadPage() const {
     return 0;
 }
 
+bool CFaultSet::OwnRateOnly() const {
+    for (const Fault& f : m_faults) {
+        if (f.kind == Fault::Kind::OwnRate)
+            return true;
+    }
+    return false;
+}
+
 Transmission CFaultSet::Apply(const std::string& command, bool query,
                               const std::optional<std::string>& text) {
     Transmission out;
@@ -186,6 +195,7 @@ Transmission CFaultSet::Apply(const std::string& command, bool query,
                 break;
             case Fault::Kind::BadSum:
             case Fault::Kind::Vanish:
+            case Fault::Kind::OwnRate:
                 break;
         }
     }

@@ -23,6 +23,7 @@ struct Fault {
         NoLink,  // "no-link-rate": no answer to the link-rate query (default @cfg_baud)
         BadSum,  // "bad-sum=N": refuse the N-th page frame of an upgrade (default 1)
         Vanish,  // "vanish=N": close the line when the N-th command arrives
+        OwnRate, // "own-rate": hear the line only at the radio's own serial rate
     };
     Kind kind = Kind::NoReply;
     int number = 0;
@@ -54,6 +55,8 @@ public:
 
     // The page number the boot loader should refuse (0 = none).
     int BadPage() const;
+    // Whether the radio hears only what comes at its own serial rate (own-rate).
+    bool OwnRateOnly() const;
 
     // Decides what goes on the wire for an answer to command (query tells a parameter query).
     Transmission Apply(const std::string& command, bool query,

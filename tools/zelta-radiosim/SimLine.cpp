@@ -168,12 +168,13 @@ bool CSimLine::Open(std::string& error) {
     return true;
 }
 
+int CSimLine::LineRate() const {
+    termios tio{};
+    return tcgetattr(m_slave, &tio) == 0 ? RateOf(cfgetospeed(&tio)) : 9600;
+}
+
 int64_t CSimLine::ByteTimeUs() const {
-    int rate = kBootRate;
-    if (!m_radio.InBootLoader()) {
-        termios tio{};
-        rate = tcgetattr(m_slave, &tio) == 0 ? RateOf(cfgetospeed(&tio)) : 9600;
-    }
+    int rate = m_radio.InBootLoader() ? kBootRate : LineRate();
     return 10'000'000 / rate;
 }
 
@@ -243,10 +244,15 @@ void CSimLine::ProcessInput(int64_t nowUs) {
     while (!m_input.empty() && m_input.front().dueUs <= nowUs && !m_vanished) {
         TimedByte in = m_input.front();
         m_input.pop_front();
+        // At another rate than its own a radio's receiver makes nothing of the bytes; the
+        // boot loader has its fixed rate.
+        if (m_faults.OwnRateOnly() && !m_radio.InBootLoader() && LineRate() != m_radio.SerialRate())
+            continue;
+        m_received.push_back(static_cast<char>(in.byte));
         std::optional<Answer> answer = m_radio.Feed(in.byte, in.dueUs / 1000);
         if (!answer)
             continue;
-        Log(answer->received);
+        LogReceived(answer->command == "page" ? answer->received : std::string());
         if (answer->command == "ISP finish")
             SaveFiles();
         Transmission t = m_faults.Apply(answer->command, answer->query, answer->text);
@@ -281,7 +287,20 @@ void CSimLine::WriteOutput(int64_t nowUs) {
     (void)written;
 }
 
-void CSimLine::Log(const std::string& command) {
+void CSimLine::LogReceived(const std::string& summary) {
+    // A line stays readable: an overlong run of bytes is cut, with its size said.
+    constexpr size_t kMaxLogged = 300;
+    std::string text = summary;
+    if (text.empty()) {
+        text = Printable(m_received.substr(0, kMaxLogged));
+        if (m_received.size() > kMaxLogged)
+            text += "...<" + std::to_string(m_received.size()) + " bytes>";
+    }
+    m_received.clear();
+    Log(text);
+}
+
+void CSimLine::Log(const std::string& text) {
     if (!m_log)
         return;
     timespec ts{};
@@ -290,7 +309,7 @@ void CSimLine::Log(const std::string& command) {
     gmtime_r(&ts.tv_sec, &utc);
     char stamp[64];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &utc);
-    std::fprintf(m_log, "%s.%03ldZ %s\n", stamp, ts.tv_nsec / 1000000, Printable(command).c_str());
+    std::fprintf(m_log, "%s.%03ldZ %s\n", stamp, ts.tv_nsec / 1000000, text.c_str());
     std::fflush(m_log);
 }
 
@@ -317,6 +336,9 @@ void CSimLine::CloseLine() {
 }
 
 bool CSimLine::SaveFiles() {
+    // Bytes that completed no command are logged too, before the simulator ends.
+    if (!m_received.empty())
+        LogReceived("");
     bool ok = true;
     if (!m_options.statePath.empty())
         ok = WriteFileAtomically(m_options.statePath, m_radio.SaveState()) && ok;

@@ -13,7 +13,7 @@ namespace radiosim {
 struct LineOptions {
     std::string statePath;    // load at start, save at exit ("" = none)
     std::string firmwarePath; // the image received by the boot loader ("" = none)
-    std::string logPath;      // every received command with a time stamp ("" = none)
+    std::string logPath;      // every received byte, escaped, a line per command ("" = none)
     std::string faultPath;    // fault file, read at start and again on SIGUSR1 ("" = none)
 };
 
@@ -44,11 +44,15 @@ private:
         uint8_t byte;
     };
 
+    int LineRate() const;
     int64_t ByteTimeUs() const;
     void ReadInput(int64_t nowUs);
     void ProcessInput(int64_t nowUs);
     void WriteOutput(int64_t nowUs);
-    void Log(const std::string& command);
+    void Log(const std::string& text);
+    // Logs the raw bytes received since the last command; `summary` stands for them when
+    // they are a binary page frame.
+    void LogReceived(const std::string& summary);
     void ReloadFaults();
     void CloseLine();
 
@@ -62,6 +66,7 @@ private:
     FILE* m_log = nullptr;
     bool m_vanished = false;
 
+    std::string m_received; // raw bytes fed to the radio since the last logged command
     std::deque<TimedByte> m_input;
     int64_t m_inputFreeUs = 0; // when the wire towards the radio is free again
     std::deque<TimedByte> m_output;

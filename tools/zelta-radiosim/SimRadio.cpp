@@ -98,6 +98,12 @@ unsigned CSimRadio::PageSum(const uint8_t* page) {
     return sum;
 }
 
+int CSimRadio::SerialRate() const {
+    static const int kRates[] = {9600, 19200, 38400, 57600, 115200};
+    int index = m_params.portRate - 1;
+    return index >= 0 && index < 5 ? kRates[index] : 38400;
+}
+
 std::optional<Answer> CSimRadio::Feed(uint8_t byte, int64_t nowMs) {
     if (m_boot != Boot::Off)
         return FeedBoot(byte, nowMs);

@@ -59,6 +59,8 @@ public:
     bool HasImage() const { return m_hasImage; }
 
     const RadioParams& Params() const { return m_params; }
+    // The serial rate the radio's port runs at (its port-rate parameter), in bit/s.
+    int SerialRate() const;
 
     // Parameter state as "key=value" lines. Loading applies each line with the same checks as
     // the radio's set commands; on failure error names the first bad line.

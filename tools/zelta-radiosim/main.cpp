@@ -25,7 +25,8 @@ const char kUsage[] =
     "                       (key=value lines, as written by the simulator)\n"
     "  --firmware-out FILE  write the image received by the boot loader (the accepted pages in\n"
     "                       the order received) when \"ISP finish\" arrives\n"
-    "  --log FILE           append every received command with a UTC time stamp\n"
+    "  --log FILE           append every byte received, escaped (\\r, \\n, \\xNN), a line per\n"
+    "                       command with a UTC time stamp (page frames as a summary)\n"
     "  --fault SPEC         switch on a fault; repeatable\n"
     "  --fault-file FILE    read fault specs (one a line, # comments) from FILE at start and\n"
     "                       again on SIGUSR1; they replace the --fault options\n"
@@ -42,7 +43,16 @@ const char kUsage[] =
     "  unknown-protocol    answer queries with UNKNOW (default @cfg_prtl)\n"
     "  no-link-rate        leave queries unanswered (default @cfg_baud)\n"
     "  bad-sum[=N]         refuse the N-th page frame of each upgrade (default 1)\n"
-    "  vanish=N            close the line when the N-th command arrives, then exit\n";
+    "  vanish=N            close the line when the N-th command arrives, then exit\n"
+    "  own-rate            hear only what comes at the radio's own serial rate (cfg_sbau,\n"
+    "                      38400 at first): at another port rate the radio stays silent\n"
+    "\n"
+    "running it beside the tool:\n"
+    "  zelta-radiosim --log /tmp/sim.log &     # prints the line, e.g. /dev/pts/5\n"
+    "  zelta-rct-cli --port /dev/pts/5 connect\n"
+    "  zelta-rct-cli --port /dev/pts/5 read\n"
+    "  kill %1                                 # or kill PID: SIGTERM or SIGINT stops it\n"
+    "For the window, ZELTA_RCT_EXTRA_PORTS=/dev/pts/5 adds the line to its port list.\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "zelta-radiosim: %s\n%s", message.c_str(), kUsage);

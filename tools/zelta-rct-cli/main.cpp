@@ -1,18 +1,28 @@
-// zelta-rct-cli: the radio operations of the configuration tool without its window. Each
-// command opens the port, talks to the radio, prints the outcome the window would show in
-// its status line on standard error, and exits 0 on success, 1 on failure, 2 on a usage error.
+// zelta-rct-cli: the radio operations of the configuration tool without its window, with the
+// technician's safety nets around a write (a backup before, a check after). Each command opens
+// the port, talks to the radio and prints the outcome the window would show in its status line
+// on standard error, with the cause of a failure beside it; values go to standard output.
 
 #include "radio/ConfigFile.h"
 #include "radio/PlainFields.h"
+#include "radio/PortList.h"
 #include "radio/Protocol.h"
 #include "radio/RadioSettings.h"
-#include "radio/SerialPort.h"
+#include "radio/Trace.h"
 #include "radio/Upgrade.h"
+#include "tools/zelta-rct-cli/Arguments.h"
+#include "tools/zelta-rct-cli/Backup.h"
 #include "tools/zelta-rct-cli/CliHost.h"
+#include "tools/zelta-rct-cli/Formats.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <optional>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -20,157 +30,155 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitPort = 3;
+constexpr int kExitFile = 4;
 
-const char kUsage[] =
-    "usage: zelta-rct-cli [--port NAME] [--baud RATE] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Talks to the radio on a serial port. Reads and writes need the radio in configuration\n"
-    "mode: run connect first, disconnect at the end.\n"
-    "\n"
-    "options:\n"
-    "  --port NAME    a name from 'ports' or any device path (default: the first listed port;\n"
-    "                 ZELTA_RCT_EXTRA_PORTS adds ports, separated by ':')\n"
-    "  --baud RATE    9600, 19200, 38400, 57600 or 115200 (default 38400)\n"
-    "  --help         this text\n"
-    "\n"
-    "commands:\n"
-    "  ports                     list the serial ports, one a line\n"
-    "  connect                   put the radio into configuration mode\n"
-    "  disconnect                return the radio to normal operation\n"
-    "  read [-o FILE]            read every parameter and print it as Key,value lines (the\n"
-    "                            lines of a .cfg file, then Bandwidth, SerialNumber,\n"
-    "                            HardwareVersion, FirmwareVersion, SubFirmwareVersion);\n"
-    "                            -o also saves the .cfg file (.cfg is added to a name\n"
-    "                            without it)\n"
-    "  write FILE [--bandwidth 12.5|25.0] [--serial-number SN] [--hardware-version HV]\n"
-    "                            load a .cfg file and write it to the radio; the options\n"
-    "                            also set the bandwidth, the serial number (at most 9\n"
-    "                            characters) and the hardware version (at most 4)\n"
-    "  upgrade FILE.dwn          send a firmware file to the radio's boot loader\n"
-    "\n"
-    "The outcome (for example \"Read OK\" or \"Read Error\") goes to standard error.\n"
-    "Exit status: 0 success, 1 failure, 2 usage error.\n";
+const char kProgram[] = "zelta-rct-cli";
 
-struct Arguments {
-    std::optional<std::string> port;
-    int baudRate = 38400;
-    std::string command;
-    std::vector<std::string> operands;
-    std::optional<std::string> output;
-    std::optional<std::string> bandwidth;
-    std::optional<std::string> serialNumber;
-    std::optional<std::string> hardwareVersion;
-};
-
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "zelta-rct-cli: %s\n%s", message.c_str(), kUsage);
-    return kExitUsage;
+void Complain(const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
 }
 
-bool ParseBaud(const std::string& text, int& rate) {
-    for (const radio::RateEntry& entry : radio::kPortRates) {
-        if (text == entry.replyText) {
-            rate = radio::ReadInteger(text);
-            return true;
-        }
+// Standard output that could not be written (a full disk, a closed pipe) fails the command.
+int FinishOutput(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        Complain(std::string("standard output: ") + std::strerror(errno));
+        return status == kExitOk ? kExitFile : status;
     }
+    return status;
+}
+
+// Why `path` cannot be read as a file ("" when it can). Directories and devices are refused;
+// their open or read would block, fail late or take the wrong thing.
+std::string UnreadableFile(const std::string& path, int64_t* size = nullptr) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return path + ": cannot read: " + std::strerror(errno);
+    struct stat info {};
+    std::string problem;
+    if (::fstat(fd, &info) != 0)
+        problem = path + ": cannot read: " + std::strerror(errno);
+    else if (S_ISDIR(info.st_mode))
+        problem = path + ": is a folder, not a file";
+    else if (!S_ISREG(info.st_mode))
+        problem = path + ": is not a regular file";
+    if (size)
+        *size = info.st_size;
+    ::close(fd);
+    return problem;
+}
+
+// Loads a .cfg file into the fields; false (with the reason printed) when it cannot be read.
+bool LoadConfig(const std::string& path, radio::CPlainFields& fields) {
+    std::string problem = UnreadableFile(path);
+    if (problem.empty() && radio::ImportConfigFile(fields.settings, path, &problem))
+        return true;
+    Complain(problem);
     return false;
 }
 
-// Parses the command line into `args`; returns the exit status of a usage error, or -1.
-int Parse(int argc, char** argv, Arguments& args, bool& help) {
-    help = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            help = true;
-            return -1;
-        }
-        if (arg.size() > 1 && arg[0] == '-') {
-            if (i + 1 >= argc)
-                return UsageError(arg + " needs a value");
-            std::string value = argv[++i];
-            if (arg == "--port") {
-                if (value.empty())
-                    return UsageError("--port needs a name");
-                args.port = value;
-            } else if (arg == "--baud") {
-                if (!ParseBaud(value, args.baudRate))
-                    return UsageError("unsupported baud rate " + value);
-            } else if (arg == "-o" || arg == "--output") {
-                args.output = value;
-            } else if (arg == "--bandwidth") {
-                args.bandwidth = value;
-            } else if (arg == "--serial-number") {
-                args.serialNumber = value;
-            } else if (arg == "--hardware-version") {
-                args.hardwareVersion = value;
-            } else {
-                return UsageError("unknown option " + arg);
-            }
-            continue;
-        }
-        if (args.command.empty())
-            args.command = arg;
-        else
-            args.operands.push_back(arg);
+void PrintCandidates(const std::vector<radio::PortInfo>& ports) {
+    for (const radio::PortInfo& port : ports)
+        std::fprintf(stderr, "  %s\n", radio::DescribePort(port).c_str());
+}
+
+// The port to talk on: the one named (a /dev/serial/by-id name may stand alone), otherwise the
+// only USB adapter or extra port. Returns an exit status, or -1 with `port` set.
+int ChoosePort(const cli::Arguments& args, std::string& port) {
+    if (args.port) {
+        port = *args.port;
+        std::string byId = "/dev/serial/by-id/" + port;
+        if (port.find('/') == std::string::npos && ::access(("/dev/" + port).c_str(), F_OK) != 0 &&
+            ::access(byId.c_str(), F_OK) == 0)
+            port = byId;
+        return -1;
     }
-    if (args.command.empty())
-        return UsageError("no command given");
-
-    const std::string& c = args.command;
-    size_t operands = 0;
-    if (c == "write" || c == "upgrade")
-        operands = 1;
-    else if (c != "ports" && c != "connect" && c != "disconnect" && c != "read")
-        return UsageError("unknown command " + c);
-    if (args.operands.size() != operands)
-        return UsageError(c + (operands ? " needs one file" : " takes no arguments"));
-    if (args.output && c != "read")
-        return UsageError("-o belongs to read");
-    bool writeOptions = args.bandwidth || args.serialNumber || args.hardwareVersion;
-    if (writeOptions && c != "write")
-        return UsageError("--bandwidth, --serial-number and --hardware-version belong to write");
-    if (args.bandwidth && *args.bandwidth != "12.5" && *args.bandwidth != "25.0")
-        return UsageError("--bandwidth takes 12.5 or 25.0");
-    // The limits of the window's fields.
-    if (args.serialNumber && (args.serialNumber->empty() || args.serialNumber->size() > 9))
-        return UsageError("--serial-number takes 1 to 9 characters");
-    if (args.hardwareVersion && (args.hardwareVersion->empty() || args.hardwareVersion->size() > 4))
-        return UsageError("--hardware-version takes 1 to 4 characters");
-    return -1;
+    std::vector<radio::PortInfo> ports = radio::ListSerialPorts();
+    std::vector<radio::PortInfo> candidates = radio::AutomaticPortCandidates(ports);
+    if (candidates.size() == 1) {
+        port = candidates.front().name;
+        std::fprintf(stderr, "using %s\n", radio::DescribePort(candidates.front()).c_str());
+        return -1;
+    }
+    if (candidates.empty()) {
+        Complain("no USB serial adapter found; plug the radio's adapter in, or name a port "
+                 "with --port" +
+                 std::string(ports.empty() ? "" : ":"));
+        PrintCandidates(ports);
+        return kExitPort;
+    }
+    Complain("several ports could be the radio; name one with --port:");
+    PrintCandidates(candidates);
+    return kExitUsage;
 }
 
-void PrintParameters(const radio::CPlainFields& fields) {
-    for (const auto& [key, value] : radio::ConfigEntries(fields.settings))
-        std::printf("%s,%s\n", key.c_str(), value.c_str());
-    std::printf("Bandwidth,%d\n", fields.bandwidth.selected());
-    std::printf("SerialNumber,%s\n", fields.serialNumber.text().c_str());
-    std::printf("HardwareVersion,%s\n", fields.hardwareVersion.text().c_str());
-    std::printf("FirmwareVersion,%s\n", fields.firmwareVersion.text().c_str());
-    std::printf("SubFirmwareVersion,%s\n", fields.subFirmwareVersion.text().c_str());
-    std::fflush(stdout);
+// One command's talk with the radio: the host on the chosen port, a set of fields and the
+// protocol that fills them.
+struct Session {
+    Session(const std::string& portName, int baudRate)
+        : port(portName), host(portName, baudRate, stderr) {
+        host.SetHint("hint: the radio answers reads and writes only in configuration mode "
+                     "(zelta-rct-cli connect), and only at its own serial rate (--baud, now " +
+                     std::to_string(baudRate) + ")");
+    }
+    std::string port;
+    cli::CCliHost host;
+    radio::CPlainFields fields;
+    radio::CRadioProtocol protocol{host, fields.settings};
+};
+
+// A session on the port of the command line; null with the exit status in `status` when no
+// port can be chosen.
+std::unique_ptr<Session> StartSession(const cli::Arguments& args, int& status) {
+    std::string port;
+    status = ChoosePort(args, port);
+    return status >= 0 ? nullptr : std::make_unique<Session>(port, args.baudRate);
 }
 
-int Read(radio::CRadioProtocol& protocol, radio::CPlainFields& fields, const Arguments& args) {
+int Ports() {
+    std::vector<radio::PortInfo> ports = radio::ListSerialPorts();
+    for (const radio::PortInfo& port : ports)
+        std::printf("%s\n", radio::DescribePort(port).c_str());
+    if (ports.empty())
+        Complain("no serial port found (ZELTA_RCT_EXTRA_PORTS adds ports, separated by ':')");
+    return kExitOk;
+}
+
+int Read(Session& session, const cli::Arguments& args) {
+    radio::CRadioProtocol& protocol = session.protocol;
+    cli::CCliHost& host = session.host;
+    radio::CPlainFields& fields = session.fields;
     if (!protocol.ReadAll())
-        return kExitFailed;
-    PrintParameters(fields);
+        return host.FailureExitStatus();
+    switch (args.format) {
+        case cli::ReadFormat::Readable:
+            std::fputs(cli::FormatReadable(fields).c_str(), stdout);
+            break;
+        case cli::ReadFormat::Cfg:
+            std::fputs(cli::FormatCfgLines(fields).c_str(), stdout);
+            break;
+        case cli::ReadFormat::Json:
+            std::fputs(cli::FormatJson(fields).c_str(), stdout);
+            break;
+    }
     if (!args.output)
         return kExitOk;
-    bool saved = radio::ExportConfigFile(fields.settings, radio::ExportFileName(*args.output));
-    protocol.ReportResult(saved, radio::Operation::Export);
-    return saved ? kExitOk : kExitFailed;
+    std::string path = radio::ExportFileName(*args.output);
+    std::string why;
+    if (radio::ExportConfigFile(fields.settings, path, &why)) {
+        protocol.ReportResult(true, radio::Operation::Export);
+        return kExitOk;
+    }
+    host.ReportFailure({radio::FailureKind::File, why});
+    protocol.ReportResult(false, radio::Operation::Export);
+    return kExitFile;
 }
 
-int Write(radio::CRadioProtocol& protocol, radio::CPlainFields& fields, const Arguments& args) {
-    bool imported = radio::ImportConfigFile(fields.settings, args.operands[0]);
-    protocol.ReportResult(imported, radio::Operation::Import);
-    if (!imported)
-        return kExitFailed;
+// Applies the write options: the bandwidth, and the identity texts with the unlocks the
+// window's buttons would give.
+void ApplyWriteOptions(const cli::Arguments& args, radio::CPlainFields& fields) {
     if (args.bandwidth)
         fields.bandwidth.select(*args.bandwidth == "12.5" ? 0 : 1);
-    // The options stand for the window's unlock buttons and the edits they free.
     if (args.serialNumber) {
         fields.settings.SerialNumberUnlocked = true;
         fields.serialNumber.setEnabled(true);
@@ -181,52 +189,178 @@ int Write(radio::CRadioProtocol& protocol, radio::CPlainFields& fields, const Ar
         fields.hardwareVersion.setEnabled(true);
         fields.hardwareVersion.setText(*args.hardwareVersion);
     }
-    return protocol.WriteAll() ? kExitOk : kExitFailed;
+}
+
+int Write(const cli::Arguments& args) {
+    const std::string& file = args.operands[0];
+    radio::CPlainFields fields;
+    if (!LoadConfig(file, fields))
+        return kExitFile;
+    ApplyWriteOptions(args, fields);
+    // Everything the write would refuse is found before the radio is touched.
+    std::vector<std::string> problems = radio::CheckWriteValues(fields.settings);
+    if (!problems.empty()) {
+        for (const std::string& problem : problems)
+            Complain(file + ": " + problem);
+        Complain("nothing was sent");
+        return kExitFailed;
+    }
+    if (args.dryRun) {
+        for (const std::string& command : radio::PlanWrite(fields.settings))
+            std::printf("%s\n", command.c_str());
+        std::fprintf(stderr, "dry run: the commands above would be sent; nothing was sent\n");
+        return kExitOk;
+    }
+
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
+        return status;
+    cli::CCliHost& host = session->host;
+    if (args.backup) {
+        if (int status = cli::BackUpRadio(host); status != kExitOk)
+            return status;
+    }
+
+    radio::CRadioProtocol protocol(host, fields.settings);
+    // The write clears the unlocks at its end; the check afterwards needs them.
+    bool serialNumberUnlocked = fields.settings.SerialNumberUnlocked;
+    bool hardwareUnlocked = fields.settings.HardwareUnlocked;
+    host.SetStep("");
+    if (!protocol.WriteAll())
+        return host.FailureExitStatus();
+    // A new port rate takes effect at once: from now on the radio answers at that rate only.
+    int rate = fields.portBaudRate.selected() >= 0
+                   ? radio::ReadInteger(fields.portBaudRate.selectedText())
+                   : args.baudRate;
+    if (rate != args.baudRate)
+        std::fprintf(stderr, "The radio's serial rate is now %d: use --baud %d from now on\n", rate,
+                     rate);
+    if (!args.verify)
+        return kExitOk;
+
+    Session check(session->port, rate);
+    check.host.SetStep("Verify");
+    if (!check.protocol.ReadAll())
+        return check.host.FailureExitStatus();
+    std::vector<cli::Difference> differences =
+        cli::CompareFields(fields, check.fields, serialNumberUnlocked, hardwareUnlocked);
+    for (const cli::Difference& d : differences)
+        std::fprintf(stderr, "Verify: %s: wrote %s, the radio holds %s\n", d.field.c_str(),
+                     d.expected.c_str(), d.actual.c_str());
+    if (differences.empty()) {
+        std::fprintf(stderr, "Verify OK: every written field reads back as written\n");
+        return kExitOk;
+    }
+    std::fprintf(stderr, "Verify Error: %zu field%s differ%s from what was written\n",
+                 differences.size(), differences.size() == 1 ? "" : "s",
+                 differences.size() == 1 ? "s" : "");
+    return kExitFailed;
+}
+
+int Diff(const cli::Arguments& args) {
+    const std::string& file = args.operands[0];
+    radio::CPlainFields wanted;
+    if (!LoadConfig(file, wanted))
+        return kExitFile;
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
+        return status;
+    if (!session->protocol.ReadAll())
+        return session->host.FailureExitStatus();
+    // A write would send the addresses normalised; compare what it would send.
+    wanted.settings.NormaliseAddresses();
+    std::vector<cli::Difference> differences =
+        cli::CompareFields(wanted, session->fields, false, false);
+    for (const cli::Difference& d : differences)
+        std::printf("%s: file %s, radio %s\n", d.field.c_str(), d.expected.c_str(),
+                    d.actual.c_str());
+    std::fprintf(stderr, "%zu field%s differ%s from %s\n", differences.size(),
+                 differences.size() == 1 ? "" : "s", differences.size() == 1 ? "s" : "",
+                 file.c_str());
+    return differences.empty() ? kExitOk : kExitFailed;
+}
+
+int Upgrade(const cli::Arguments& args) {
+    const std::string& file = args.operands[0];
+    // The file is checked before the port is even chosen: a file that is no firmware never
+    // reaches the radio.
+    int64_t size = 0;
+    std::string problem = UnreadableFile(file, &size);
+    if (problem.empty() && size <= radio::kFirmwarePagesOffset)
+        problem = file + ": " + std::to_string(size) +
+                  " bytes is too small for firmware (more than 4096 needed)";
+    if (!problem.empty()) {
+        Complain(problem + "; nothing was sent");
+        return kExitFile;
+    }
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
+        return status;
+    session->host.SetFirmwareSize(size);
+    bool ok = radio::UpgradeFirmwareFile(session->protocol, file);
+    // The upgrade leaves its result to the host; the tool shows it as the window would.
+    session->protocol.ReportResult(ok, radio::Operation::Upgrade);
+    if (ok)
+        return kExitOk;
+    std::fprintf(stderr, "The radio may be waiting in its boot loader: running the upgrade again "
+                         "restarts the boot loader's transfer from the first page.\n");
+    return session->host.FailureExitStatus();
+}
+
+int Run(const cli::Arguments& args) {
+    const std::string& c = args.command;
+    if (c == "ports")
+        return Ports();
+    if (c == "write")
+        return Write(args);
+    if (c == "diff")
+        return Diff(args);
+    if (c == "upgrade")
+        return Upgrade(args);
+
+    int status = 0;
+    std::unique_ptr<Session> session = StartSession(args, status);
+    if (!session)
+        return status;
+    if (c == "connect" || c == "disconnect")
+        session->host.SetHint("hint: check the cable, that the radio is on, and its serial rate "
+                              "(--baud, now " +
+                              std::to_string(args.baudRate) + ")");
+    if (c == "connect")
+        return session->protocol.ConnectRadio() ? kExitOk : session->host.FailureExitStatus();
+    if (c == "disconnect")
+        return session->protocol.DisconnectRadio() ? kExitOk : session->host.FailureExitStatus();
+    return Read(*session, args);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    Arguments args;
-    bool help = false;
-    int usage = Parse(argc, argv, args, help);
-    if (help) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
+    cli::Arguments args;
+    std::string usage = ParseArguments(argc, argv, args);
+    if (!usage.empty()) {
+        std::fprintf(stderr, "%s: %s; try '%s --help'\n", kProgram, usage.c_str(), kProgram);
+        return kExitUsage;
     }
-    if (usage >= 0)
-        return usage;
-
-    if (args.command == "ports") {
-        for (const std::string& name : radio::EnumerateSerialPorts())
-            std::printf("%s\n", name.c_str());
-        return kExitOk;
+    if (args.help) {
+        std::fputs(cli::kUsage, stdout);
+        return FinishOutput(kExitOk);
     }
-
-    std::string port;
-    if (args.port) {
-        port = *args.port;
-    } else {
-        std::vector<std::string> ports = radio::EnumerateSerialPorts();
-        if (ports.empty()) {
-            std::fprintf(stderr, "zelta-rct-cli: no serial port found; name one with --port\n");
-            return kExitFailed;
+    if (args.version) {
+        std::printf("%s %s\n", kProgram, ZELTA_VERSION);
+        return FinishOutput(kExitOk);
+    }
+    if (args.trace) {
+        std::string error;
+        if (!radio::StartTrace(*args.trace, &error)) {
+            Complain(*args.trace + ": cannot write the trace: " + error);
+            return kExitFile;
         }
-        port = ports.front();
     }
-
-    cli::CCliHost host(port, args.baudRate, stderr);
-    radio::CPlainFields fields;
-    radio::CRadioProtocol protocol(host, fields.settings);
-
-    const std::string& c = args.command;
-    if (c == "connect")
-        return protocol.ConnectRadio() ? kExitOk : kExitFailed;
-    if (c == "disconnect")
-        return protocol.DisconnectRadio() ? kExitOk : kExitFailed;
-    if (c == "read")
-        return Read(protocol, fields, args);
-    if (c == "write")
-        return Write(protocol, fields, args);
-    return radio::UpgradeFirmwareFile(protocol, args.operands[0]) ? kExitOk : kExitFailed;
+    int status = FinishOutput(Run(args));
+    radio::StopTrace();
+    return status;
 }
