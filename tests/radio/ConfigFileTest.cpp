@@ -1,6 +1,7 @@
 #include "radio/ConfigFile.h"
 #include "radio/PlainFields.h"
 #include "tests/radio/RecordingHost.h"
+#include "tests/radio/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -299,17 +300,21 @@ TEST_F(ConfigFileTest, FailedExportKeepsTheOldFile) {
 }
 
 TEST_F(ConfigFileTest, ExportRefusesATargetTheUserMayNotWrite) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write any file; run this test as an ordinary user";
+    // The user's own file in the user's own folder, made read-only by the user.
     std::string path = folder + "/kept.cfg";
     const std::string old = "Channel1,433.00000\r\n";
     WriteFile(path, old);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     FillAll(fields);
-    EXPECT_FALSE(ExportConfigTo(path, settings, host));
+    RunUnprivileged(
+        [&] {
+            EXPECT_FALSE(ExportConfigTo(path, settings, host));
+            EXPECT_EQ(ReadFile(path), old);
+            ASSERT_EQ(host.failures.size(), 1u);
+            EXPECT_EQ(host.failures[0].detail, path + ": cannot write: Permission denied");
+        },
+        {folder, path});
     EXPECT_EQ(ReadFile(path), old);
-    ASSERT_EQ(host.failures.size(), 1u);
-    EXPECT_EQ(host.failures[0].detail, path + ": cannot write: Permission denied");
 }
 
 TEST_F(ConfigFileTest, ExportCommandAsksReportsAndNamesTheFile) {

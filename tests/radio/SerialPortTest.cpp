@@ -2,6 +2,7 @@
 // radio, the port opens the slave side.
 
 #include "radio/SerialPort.h"
+#include "tests/radio/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -314,20 +315,25 @@ TEST(SerialPort, ExclusiveModeEndsWithTheClose) {
 }
 
 TEST(SerialPort, PermissionDeniedNamesTheGroupAndTheCure) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root opens any device; run this test as an ordinary user";
-    const std::string device = "/dev/tty1";
+    // A terminal that only its owner and group may open, as a USB adapter's is.
+    PtyPair pty;
+    ASSERT_FALSE(pty.SlavePath().empty());
+    const std::string device = pty.SlavePath();
+    ASSERT_EQ(chmod(device.c_str(), 0660), 0);
     struct stat info {};
-    if (stat(device.c_str(), &info) != 0 || (info.st_mode & 0006) != 0)
-        GTEST_SKIP() << device << " is missing or open to everyone";
-    RecordingOwner owner;
-    CSerialPort port(&owner);
-    EXPECT_FALSE(port.Open(device, 38400));
+    ASSERT_EQ(stat(device.c_str(), &info), 0);
+    if (geteuid() != 0 && (info.st_uid == geteuid() || getegid() == info.st_gid))
+        GTEST_SKIP() << device << " belongs to the user running the tests";
     std::string group =
         getgrgid(info.st_gid) ? getgrgid(info.st_gid)->gr_name : std::to_string(info.st_gid);
-    EXPECT_EQ(port.LastError(), device + ": permission denied; the port belongs to group " + group +
-                                    ": run \"sudo usermod -aG " + group +
-                                    " $USER\", then log out and in again");
+    RunUnprivileged([&] {
+        RecordingOwner owner;
+        CSerialPort port(&owner);
+        EXPECT_FALSE(port.Open(device, 38400));
+        EXPECT_EQ(port.LastError(), device + ": permission denied; the port belongs to group " +
+                                        group + ": run \"sudo usermod -aG " + group +
+                                        " $USER\", then log out and in again");
+    });
 }
 
 TEST(SerialPort, CloseWithoutOpenOrTwiceDoesNothing) {

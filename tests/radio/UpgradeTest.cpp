@@ -5,6 +5,7 @@
 #include "radio/PlainFields.h"
 #include "tests/radio/RecordingHost.h"
 #include "tests/radio/SimProcess.h"
+#include "tests/radio/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -200,16 +201,17 @@ TEST_F(UpgradeTest, FilesThatCannotBeSentAreRefusedWithoutContactingTheRadio) {
 }
 
 TEST_F(UpgradeTest, UnreadableFileNeverReachesTheRadio) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads any file; run this test as an ordinary user";
     Start();
     std::string path = File(4096 + 256 * 2);
     ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
     host.fileAnswers.push_back(path);
-    EXPECT_FALSE(radio::UpgradeFirmware(protocol));
-    ASSERT_EQ(host.failures.size(), 1u);
-    EXPECT_EQ(host.failures[0].detail, path + ": cannot open the firmware file: Permission denied");
-    ExpectResult(false);
+    RunUnprivileged([&] {
+        EXPECT_FALSE(radio::UpgradeFirmware(protocol));
+        ASSERT_EQ(host.failures.size(), 1u);
+        EXPECT_EQ(host.failures[0].detail,
+                  path + ": cannot open the firmware file: Permission denied");
+        ExpectResult(false);
+    });
     EXPECT_TRUE(sim->Commands().empty());
 }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <stdlib.h>
 #include <string>
 #include <vector>
 
@@ -112,10 +114,29 @@ const char* DecimalCommaLocale() {
     return nullptr;
 }
 
+// Builds a German locale into a private folder and points LOCPATH at it, for machines that
+// have the locale sources but no such locale generated.
+// The folder goes when the test program ends.
+const char* BuildDecimalCommaLocale() {
+    static std::string folder;
+    char pattern[] = "/tmp/zelta-locale-XXXXXX";
+    if (!::mkdtemp(pattern))
+        return nullptr;
+    folder = pattern;
+    std::atexit([] { std::system(("rm -rf '" + folder + "'").c_str()); });
+    std::string command = "localedef -i de_DE -f UTF-8 " + folder + "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return nullptr;
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    return DecimalCommaLocale();
+}
+
 TEST(Numbers, StayWithADecimalPointUnderADecimalCommaLocale) {
     const char* locale = DecimalCommaLocale();
     if (!locale)
-        GTEST_SKIP() << "no locale with a decimal comma is installed (none among `locale -a`)";
+        locale = BuildDecimalCommaLocale();
+    if (!locale)
+        GTEST_SKIP() << "no locale with a decimal comma, and localedef could not build de_DE";
     CSimRig rig;
     ASSERT_FALSE(rig.sim.Path().empty());
     radio::CPlainFields& fields = rig.fields;
