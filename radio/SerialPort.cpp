@@ -1,5 +1,6 @@
 #include "radio/SerialPort.h"
 
+#include "radio/PortList.h"
 #include "radio/Trace.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <grp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -158,18 +157,6 @@ std::string Configure(int fd, int rate) {
         return "the driver did not take rate " + std::to_string(rate) + " 8N1";
     SetModemLine(fd, TIOCM_RTS, true);
     return "";
-}
-
-// Splits a name into its text and trailing number, so ttyUSB2 sorts before ttyUSB10.
-bool NaturalLess(const std::string& a, const std::string& b) {
-    auto split = [](const std::string& s) {
-        size_t end = s.size();
-        while (end > 0 && s[end - 1] >= '0' && s[end - 1] <= '9')
-            --end;
-        long number = end < s.size() ? std::strtol(s.c_str() + end, nullptr, 10) : -1;
-        return std::make_pair(s.substr(0, end), number);
-    };
-    return split(a) < split(b);
 }
 
 } // namespace
@@ -463,42 +450,11 @@ std::string SerialDevicePath(const std::string& port) {
 
 std::vector<std::string> EnumerateSerialPorts(const std::string& ttyClassFolder,
                                               const char* extraPorts) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> ports;
-    std::error_code error;
-    for (fs::directory_iterator it(ttyClassFolder, error), end; !error && it != end;
-         it.increment(error)) {
-        std::string name = it->path().filename().string();
-        // Virtual terminals, consoles and pseudo-terminals have no device with a driver.
-        std::error_code ignored;
-        if (!fs::exists(it->path() / "device" / "driver", ignored))
-            continue;
-        // The platform registers a fixed number of 8250 ports whether or not a UART is
-        // there; a port type of 0 means there is none.
-        if (name.compare(0, 4, "ttyS") == 0) {
-            std::ifstream typeFile(it->path() / "type");
-            int type = 0;
-            if (!(typeFile >> type) || type == 0)
-                continue;
-        }
-        ports.push_back(name);
-    }
-    std::sort(ports.begin(), ports.end(), NaturalLess);
-    if (extraPorts) {
-        std::string item;
-        for (const char* p = extraPorts;; ++p) {
-            if (*p == ':' || *p == ',' || *p == '\0') {
-                if (!item.empty() && std::find(ports.begin(), ports.end(), item) == ports.end())
-                    ports.push_back(item);
-                item.clear();
-                if (*p == '\0')
-                    break;
-            } else {
-                item.push_back(*p);
-            }
-        }
-    }
-    return ports;
+    // The same ports in the same order as the port list with its details: USB adapters first.
+    std::vector<std::string> names;
+    for (const PortInfo& port : ListSerialPorts(ttyClassFolder, "/dev/serial/by-id", extraPorts))
+        names.push_back(port.name);
+    return names;
 }
 
 std::vector<std::string> EnumerateSerialPorts() {

@@ -100,9 +100,9 @@ private:
 // The device path of a port name: a name with a '/' is a path already, others live in /dev.
 std::string SerialDevicePath(const std::string& port);
 
-// The serial ports of the machine: the devices of /sys/class/tty that have a driver (ttyS*
-// only when the port is real), sorted by name, followed by the entries of
-// ZELTA_RCT_EXTRA_PORTS (full paths, separated by ':' or ',').
+// The names of the serial ports of the machine, as ListSerialPorts orders them: USB adapters,
+// then the other ports with a driver (ttyS* only when the port is real), each group sorted by
+// name, then the entries of ZELTA_RCT_EXTRA_PORTS (full paths, separated by ':' or ',').
 std::vector<std::string> EnumerateSerialPorts();
 
 // The same from a given class folder and extra-ports text (for tests).
