@@ -1,5 +1,6 @@
 #include "pane/core/Builder.h"
 
+#include "pane/controls/Label.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
@@ -31,6 +32,7 @@ CControlUI* Make() {
 const ClassEntry kClassTable[] = {
     {"Control", &Make<CControlUI>},
     {"Container", &Make<CContainerUI>},
+    {"Label", &Make<CLabelUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
