@@ -2,11 +2,10 @@
 // the headless backend: the pointer moves onto a button and off it again, and each change is
 // repainted. Only the button under the pointer is painted; the counters say how many buttons
 // painted their text per change and how many pixels the window's dirty area held.
+#include "BenchHost.h"
+
 #include "pane/controls/Button.h"
 #include "pane/core/Container.h"
-#include "pane/core/UIManager.h"
-#include "pane/core/WindowWnd.h"
-#include "platform/backends/Headless.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,38 +28,12 @@ public:
     }
 };
 
-class Host : public Pane::CWindowWnd {
-public:
-    Pane::CUIManager manager;
-
-protected:
-    const char* GetWindowClassName() const override { return "PaneButtonBenchHost"; }
-    plat::LRESULT HandleMessage(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) override {
-        if (msg == plat::WM_CREATE) {
-            manager.Init(m_hWnd);
-            return 0;
-        }
-        plat::LRESULT result = 0;
-        return manager.MessageHandler(msg, wParam, lParam, result)
-                   ? result
-                   : CallDefault(msg, wParam, lParam);
-    }
-};
-
 struct Grid {
-    std::unique_ptr<Host> host;
+    std::unique_ptr<bench::Host> host;
     CountedButton* target = nullptr;
 
     Grid() {
-        setenv("PANE_BACKEND", "headless", 1);
-        if (!plat::Initialise()) {
-            std::abort();
-        }
-        host = std::make_unique<Host>();
-        if (host->Create(nullptr, "bench", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 0, kWidth,
-                         kHeight) == nullptr) {
-            std::abort();
-        }
+        host = bench::OpenHost(kWidth, kHeight);
         auto* root = new Pane::CContainerUI;
         root->SetBkColor(0xFFF0F4F8);
         const int cellW = kWidth / 10;

@@ -238,17 +238,6 @@ void CButtonUI::PaintStatusImage(plat::HDC hDC) {
     DrawStateImage(hDC, m_foreImage);
 }
 
-void CButtonUI::DrawCaption(plat::HDC hDC, uint32_t color) {
-    RECT rc = TextRect();
-    if (m_showHtml) {
-        int linkCount = 0;
-        CUIRender::DrawHtmlText(hDC, m_manager, rc, m_text, color, nullptr, nullptr, linkCount,
-                                m_textStyle);
-    } else {
-        CUIRender::DrawText(hDC, m_manager, rc, m_text, color, m_font, m_textStyle);
-    }
-}
-
 void CButtonUI::PaintText(plat::HDC hDC) {
     SyncFocusAndEnabled();
     DefaultColors();
@@ -266,7 +255,7 @@ void CButtonUI::PaintText(plat::HDC hDC) {
             color = m_focusedTextColor;
         }
     }
-    DrawCaption(hDC, color);
+    DrawCaption(hDC, color, m_textStyle);
 }
 
 } // namespace Pane

@@ -72,8 +72,6 @@ protected:
     bool DrawStateImage(plat::HDC hDC, CUIString& image);
     // Fills the paint rectangle with a state background colour (HSL-adjusted when asked).
     void FillStateColor(plat::HDC hDC, uint32_t color);
-    // Draws the text in a colour with the label's style, inline tags or plain.
-    void DrawCaption(plat::HDC hDC, uint32_t color);
 
     uint32_t m_state = 0;
     uint32_t m_hotBkColor = 0;

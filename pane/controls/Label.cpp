@@ -342,12 +342,15 @@ void CLabelUI::PaintText(plat::HDC hDC) {
         return;
     }
     DefaultColors();
-    RECT rc = TextRect();
     if (m_text.IsEmpty()) {
         return;
     }
-    const plat::UINT style = m_textStyle | plat::DT_SINGLELINE;
-    const uint32_t color = IsEnabled() ? m_textColor : m_disabledTextColor;
+    DrawCaption(hDC, IsEnabled() ? m_textColor : m_disabledTextColor,
+                m_textStyle | plat::DT_SINGLELINE);
+}
+
+void CLabelUI::DrawCaption(plat::HDC hDC, uint32_t color, plat::UINT style) {
+    RECT rc = TextRect();
     if (m_showHtml) {
         int linkCount = 0;
         CUIRender::DrawHtmlText(hDC, m_manager, rc, m_text, color, nullptr, nullptr, linkCount,

@@ -109,6 +109,9 @@ protected:
     // The control rectangle shrunk by the text padding.
     plat::RECT TextRect() const;
     void PaintEffectText(plat::HDC hDC);
+    // Draws the text inside the text rectangle in a colour and style, through the inline-tag
+    // drawing (links not collected) or the plain drawing with the label's font.
+    void DrawCaption(plat::HDC hDC, uint32_t color, plat::UINT style);
 
     uint32_t m_textColor = 0;
     uint32_t m_disabledTextColor = 0;

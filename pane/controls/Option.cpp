@@ -168,7 +168,7 @@ void COptionUI::PaintText(plat::HDC hDC) {
     }
     DefaultColors();
     if (!m_text.IsEmpty()) {
-        DrawCaption(hDC, IsEnabled() ? m_textColor : m_disabledTextColor);
+        DrawCaption(hDC, IsEnabled() ? m_textColor : m_disabledTextColor, m_textStyle);
     }
     if (m_selectedTextColor != 0) {
         m_textColor = stored;
