@@ -23,7 +23,7 @@ const char* const kMarkup =
     "<Button name=\"b\" float=\"true\" pos=\"10,10,90,40\" text=\"OK\"/>"
     "<Button name=\"other\" float=\"true\" pos=\"100,10,180,40\" text=\"Other\"/>"
     "<Option name=\"a\" float=\"true\" pos=\"10,50,60,70\" group=\"g\" selected=\"true\"/>"
-    "<Option name=\"o-b\" float=\"true\" pos=\"70,50,120,70\" group=\"g\"/>"
+    "<Option name=\"o-b\" float=\"true\" pos=\"70,50,120,70\" group=\"g\" shortcut=\"B\"/>"
     "<Option name=\"toggle\" float=\"true\" pos=\"130,50,180,70\"/>"
     "<CheckBox name=\"check\" float=\"true\" pos=\"10,80,60,100\"/>"
     "<Button name=\"fill\" float=\"true\" pos=\"10,110,50,130\" hotbkcolor=\"#FF00FF00\" "
@@ -93,6 +93,17 @@ TEST_F(ButtonTest, GroupedOptionsSelectOneAndNotifyOnlyTheNewlySelected) {
     Down(Centre("o-b"));
     Up(Centre("o-b"));
     EXPECT_EQ(m_window->Take(), (Records{{"click", "o-b", 0}}));
+    // Alt and the shortcut letter, as the message loop hands them to the manager, focus and
+    // trigger an option like a click.
+    Find<COptionUI>("a")->Selected(true);
+    m_window->Take();
+    plat::MSG alt;
+    alt.hwnd = m_window->GetHWND();
+    alt.message = plat::WM_SYSCHAR;
+    alt.wParam = 'b';
+    EXPECT_TRUE(CUIManager::TranslateMessage(&alt));
+    EXPECT_EQ(m_window->Take(), (Records{{"click", "o-b", 0}, {"selectchanged", "o-b", 0}}));
+    EXPECT_TRUE(b->IsFocused());
     // The script sees the checked state.
     CScriptPlayer player;
     EXPECT_EQ(player.RunLine("expect o-b checked true"), "");
