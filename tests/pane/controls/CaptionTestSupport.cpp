@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <set>
+#include <unistd.h>
 
 namespace Pane::test {
 
@@ -89,19 +90,30 @@ plat::Bitmap CaptionTest::Pixels(const plat::RECT& rc) const {
     std::string folder = __FILE__;
     folder.erase(folder.find_last_of('/') + 1);
     const std::string base = folder + "refs/" + name;
-    // Both sides go through the PNG form, so premultiplied rounding cannot differ.
-    const std::string actualPath = base + ".actual.png";
+    // Both sides go through the PNG form, so premultiplied rounding cannot differ. The round
+    // trip uses the temporary folder: the source tree need not be writable.
+    const std::string roundTrip =
+        ::testing::TempDir() + "caption-" + std::to_string(::getpid()) + "-" + name + ".png";
     plat::Bitmap written;
-    if (!plat::WritePngFile(actualPath, actual) || !plat::LoadImageFile(actualPath, &written))
-        return ::testing::AssertionFailure() << "cannot write " << actualPath;
+    const bool wrote =
+        plat::WritePngFile(roundTrip, actual) && plat::LoadImageFile(roundTrip, &written);
+    std::remove(roundTrip.c_str());
+    if (!wrote)
+        return ::testing::AssertionFailure() << "cannot write " << roundTrip;
+    // Kept next to the reference only when the comparison fails.
+    const std::string actualPath = base + ".actual.png";
     plat::Bitmap reference;
-    if (!plat::LoadImageFile(base + ".png", &reference))
+    if (!plat::LoadImageFile(base + ".png", &reference)) {
+        plat::WritePngFile(actualPath, actual);
         return ::testing::AssertionFailure()
                << "no reference " << base << ".png; actual image in " << actualPath;
-    if (reference.width != written.width || reference.height != written.height)
+    }
+    if (reference.width != written.width || reference.height != written.height) {
+        plat::WritePngFile(actualPath, actual);
         return ::testing::AssertionFailure()
                << name << ": size " << written.width << "x" << written.height << ", reference "
                << reference.width << "x" << reference.height << "; actual in " << actualPath;
+    }
     plat::Bitmap diff(written.width, written.height, 0xFFFFFFFF);
     int differing = 0;
     for (std::size_t i = 0; i < written.pixels.size(); ++i) {
@@ -111,11 +123,11 @@ plat::Bitmap CaptionTest::Pixels(const plat::RECT& rc) const {
         }
     }
     if (differing != 0) {
+        plat::WritePngFile(actualPath, actual);
         plat::WritePngFile(base + ".diff.png", diff);
         return ::testing::AssertionFailure() << name << ": " << differing << " pixels differ; see "
                                              << actualPath << " and " << base << ".diff.png";
     }
-    std::remove(actualPath.c_str());
     return ::testing::AssertionSuccess();
 }
 
