@@ -201,9 +201,10 @@ TEST_F(ButtonTest, SampleStatesMatchTheirReferences) {
         const char* reference;
     };
     // Hot: the pointer over each kind in turn.
-    for (const Step& step : {Step{"ok", "button-hot"}, Step{"close", "image-hot"},
-                             Step{"fore", "fore-hot"}, Step{"opt-b", "option-hot"},
-                             Step{"opt-a", "option-selected-hot"}, Step{"check-1", "check-hot"}}) {
+    for (const Step& step :
+         {Step{"ok", "button-hot"}, Step{"close", "image-hot"}, Step{"fore", "fore-hot"},
+          Step{"opt-b", "option-hot"}, Step{"opt-a", "option-selected-hot"},
+          Step{"check-1", "check-hot"}, Step{"check-2", "check-selected-hot"}}) {
         MoveTo(Centre(step.name));
         EXPECT_TRUE(MatchesReference(
             Pixels(m_window->GetManager().FindControl(step.name)->Position()), step.reference))
@@ -219,14 +220,15 @@ TEST_F(ButtonTest, SampleStatesMatchTheirReferences) {
         MoveTo(plat::POINT{415, 255});
         Up(plat::POINT{415, 255});
     }
-    // Focused, and the group and check boxes after clicks.
-    Find<CButtonUI>("cancel")->SetFocus();
+    // The group and check boxes after clicks, and the focused image.
     for (const char* name : {"opt-c", "check-1", "toggle"}) {
         Down(Centre(name));
         Up(Centre(name));
     }
     MoveTo(plat::POINT{415, 255});
     EXPECT_TRUE(MatchesReference(Pixels(all), "buttons-clicked"));
+    Find<CButtonUI>("cancel")->SetFocus();
+    EXPECT_TRUE(MatchesReference(Pixels(Find<CButtonUI>("cancel")->Position()), "button-focused"));
 }
 
 } // namespace
