@@ -1,5 +1,10 @@
 #include "pane/core/Builder.h"
 
+#include "pane/controls/Button.h"
+#include "pane/controls/CheckBox.h"
+#include "pane/controls/Label.h"
+#include "pane/controls/Option.h"
+#include "pane/controls/Text.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
@@ -29,8 +34,10 @@ CControlUI* Make() {
 
 // The element names that make a control of their own; every control class adds its row.
 const ClassEntry kClassTable[] = {
-    {"Control", &Make<CControlUI>},
-    {"Container", &Make<CContainerUI>},
+    {"Control", &Make<CControlUI>},   {"Container", &Make<CContainerUI>},
+    {"Label", &Make<CLabelUI>},       {"Text", &Make<CTextUI>},
+    {"Button", &Make<CButtonUI>},     {"Option", &Make<COptionUI>},
+    {"CheckBox", &Make<CCheckBoxUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.

@@ -184,4 +184,44 @@ TEST_F(PaneViewTest, DemonstrationMarkupBuildsWithItsIncludesImagesAndDefaults) 
     EXPECT_LT((image.At(212, 302) >> 16) & 0xFF, (image.At(76, 302) >> 16) & 0xFF);
 }
 
+// The button sample played by a script: clicks, grouped and ungrouped selection, Space on the
+// focused check box, and a disabled button that neither clicks nor keeps the focus.
+TEST_F(PaneViewTest, ButtonSampleClicksAndSelectsAsScripted) {
+    const std::string script = Write("buttons.txt", "click ok\n"
+                                                    "click opt-b\n"
+                                                    "click opt-b\n"
+                                                    "click toggle\n"
+                                                    "click check-1\n"
+                                                    "expect check-1 checked true\n"
+                                                    "expect opt-a checked false\n"
+                                                    "expect opt-b checked true\n"
+                                                    "key Space\n"
+                                                    "expect check-1 checked false\n"
+                                                    "click off\n"
+                                                    "key Return\n");
+    const ViewRun run =
+        View("'" + std::string(ZELTA_SOURCE_DIR) +
+             "/tools/pane-view/samples/buttons.xml' --events --script '" + script + "'");
+    EXPECT_EQ(run.code, 0) << run.err;
+    std::string controls; // the controls' own notifications, in order
+    std::size_t start = 0;
+    while (start < run.out.size()) {
+        const std::size_t end = run.out.find('\n', start);
+        const std::string line = run.out.substr(start, end - start);
+        if (line.rfind("NOTIFY click ", 0) == 0 || line.rfind("NOTIFY selectchanged ", 0) == 0)
+            controls += line + "\n";
+        start = end == std::string::npos ? run.out.size() : end + 1;
+    }
+    EXPECT_EQ(controls, "NOTIFY click \"ok\" 0 0\n"
+                        "NOTIFY click \"opt-b\" 0 0\n"
+                        "NOTIFY selectchanged \"opt-b\" 0 0\n"
+                        "NOTIFY click \"opt-b\" 0 0\n"
+                        "NOTIFY click \"toggle\" 0 0\n"
+                        "NOTIFY selectchanged \"toggle\" 0 0\n"
+                        "NOTIFY click \"check-1\" 0 0\n"
+                        "NOTIFY selectchanged \"check-1\" 0 0\n"
+                        "NOTIFY click \"check-1\" 0 0\n"
+                        "NOTIFY selectchanged \"check-1\" 0 0\n");
+}
+
 } // namespace
