@@ -1,4 +1,5 @@
 #include "pane/core/Builder.h"
+#include "pane/controls/Edit.h"
 
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
@@ -31,6 +32,7 @@ CControlUI* Make() {
 const ClassEntry kClassTable[] = {
     {"Control", &Make<CControlUI>},
     {"Container", &Make<CContainerUI>},
+    {"Edit", &Make<CEditUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
