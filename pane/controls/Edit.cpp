@@ -99,6 +99,12 @@ LRESULT CEditWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             PostMessage(plat::WM_CLOSE);
             return result;
         }
+        case plat::WM_CLOSE:
+            // The focus came back before the posted close ran (a click on the owner beside this
+            // window takes the focus to the host window first): the editor stays.
+            if (plat::GetFocus() == m_hWnd)
+                return 0;
+            break;
         case plat::WM_KEYDOWN:
             if (wParam == static_cast<WPARAM>(plat::VK_RETURN)) {
                 if (m_owner != nullptr && m_owner->Manager() != nullptr)
@@ -233,6 +239,9 @@ void CEditUI::HandleEvent(UIEvent& event) {
         }
         if (m_window == nullptr)
             return;
+        // The manager gave the focus to its host window on this press, which closes an editor;
+        // the editor keeps it when the press was meant for this control.
+        plat::SetFocus(m_window->GetHWND());
         // The length in bytes: the editor counts characters and stops at its end.
         auto length = m_window->SendMessage(plat::WM_GETTEXTLENGTH);
         if (length == 0)
