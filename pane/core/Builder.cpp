@@ -1,6 +1,7 @@
 #include "pane/core/Builder.h"
-#include "pane/controls/Edit.h"
 
+#include "pane/controls/Edit.h"
+#include "pane/controls/Label.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
@@ -32,6 +33,7 @@ CControlUI* Make() {
 const ClassEntry kClassTable[] = {
     {"Control", &Make<CControlUI>},
     {"Container", &Make<CContainerUI>},
+    {"Label", &Make<CLabelUI>},
     {"Edit", &Make<CEditUI>},
 };
 
