@@ -1,8 +1,12 @@
 #include "pane/core/Builder.h"
 
+#include "pane/controls/ScrollBar.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
+#include "pane/layouts/HorizontalLayout.h"
+#include "pane/layouts/TabLayout.h"
+#include "pane/layouts/VerticalLayout.h"
 #include "platform/sys/Resource.h"
 #include "platform/win/Window.h"
 
@@ -31,6 +35,10 @@ CControlUI* Make() {
 const ClassEntry kClassTable[] = {
     {"Control", &Make<CControlUI>},
     {"Container", &Make<CContainerUI>},
+    {"VerticalLayout", &Make<CVerticalLayoutUI>},
+    {"HorizontalLayout", &Make<CHorizontalLayoutUI>},
+    {"TabLayout", &Make<CTabLayoutUI>},
+    {"ScrollBar", &Make<CScrollBarUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
