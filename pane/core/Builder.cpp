@@ -2,9 +2,13 @@
 
 #include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
+#include "pane/controls/ScrollBar.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
+#include "pane/layouts/HorizontalLayout.h"
+#include "pane/layouts/TabLayout.h"
+#include "pane/layouts/VerticalLayout.h"
 #include "platform/sys/Resource.h"
 #include "platform/win/Window.h"
 
@@ -33,8 +37,12 @@ CControlUI* Make() {
 const ClassEntry kClassTable[] = {
     {"Control", &Make<CControlUI>},
     {"Container", &Make<CContainerUI>},
+    {"VerticalLayout", &Make<CVerticalLayoutUI>},
+    {"HorizontalLayout", &Make<CHorizontalLayoutUI>},
+    {"TabLayout", &Make<CTabLayoutUI>},
     {"Label", &Make<CLabelUI>},
     {"Edit", &Make<CEditUI>},
+    {"ScrollBar", &Make<CScrollBarUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
