@@ -6,6 +6,7 @@
 #include "platform/base/TextUtf8.h"
 #include "platform/gfx/Text.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -293,6 +294,8 @@ void CEditUI::SetVisible(bool visible) {
 }
 
 void CEditUI::SetInnerVisible(bool visible) {
+    // The base records the hidden ancestor too: without it an edit in a hidden container would
+    // still count as visible to hit tests and the tab order.
     CLabelUI::SetInnerVisible(visible);
     if (!IsVisible() && m_window != nullptr && m_manager != nullptr)
         m_manager->SetFocus(nullptr);

@@ -243,6 +243,15 @@ TEST_F(EditTest, StateImagesFollowHotFocusedAndDisabled) {
     EXPECT_FALSE(Edit("empty")->GetNormalImage().IsEmpty());
 }
 
+TEST_F(EditTest, MeasuresItsFontHeightPlusSixUnlessTheHeightIsFixed) {
+    CEditUI* big = Edit("big");
+    const int bigFont = Manager().GetFontInfo(1)->tm.tmHeight;
+    big->SetFixedHeight(0);
+    EXPECT_EQ(big->MeasureSize(plat::SIZE{400, 400}).cy, bigFont + 6);
+    EXPECT_EQ(Edit("plain")->MeasureSize(plat::SIZE{400, 400}).cy, 24);
+    EXPECT_NE(bigFont, Manager().GetFontInfo(-1)->tm.tmHeight);
+}
+
 TEST_F(EditTest, PicturesClosedAndOpenMatchTheReferences) {
     // The first tab stop takes the focus when the window opens: let it go to see all closed.
     // The pointer over "number" shows its hot image.
