@@ -217,10 +217,19 @@ TEST_F(EditTest, HidingOrRemovingAnOpenEditClosesItsEditor) {
     EXPECT_FALSE(plat::IsWindow(editor));
     EXPECT_EQ(Manager().GetFocus(), nullptr);
 
+    // A hidden container hides the edit in it and closes its editor.
+    auto* main = static_cast<CContainerUI*>(Manager().FindControl("main")->Interface("Container"));
+    ASSERT_EQ(Run({"click number"}), "");
+    main->SetVisible(false);
+    PumpMessages();
+    EXPECT_FALSE(Edit("number")->IsVisible());
+    EXPECT_EQ(Edit("number")->GetEditWindow(), nullptr);
+    main->SetVisible(true);
+    PumpMessages();
+
     // The control goes while its editor is open: the editor must not reach back into it.
     ASSERT_EQ(Run({"click chinese", "type 中"}), "");
     const plat::HWND second = Editor("chinese");
-    auto* main = static_cast<CContainerUI*>(Manager().FindControl("main")->Interface("Container"));
     ASSERT_TRUE(main->Remove(Edit("chinese")));
     PumpMessages();
     EXPECT_FALSE(plat::IsWindow(second));
