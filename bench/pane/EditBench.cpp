@@ -5,8 +5,9 @@
 #include "pane/controls/Edit.h"
 #include "pane/core/Container.h"
 #include "pane/core/UIManager.h"
-#include "pane/core/WindowWnd.h"
 #include "platform/backends/Headless.h"
+
+#include "BenchHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,23 +16,7 @@
 
 namespace {
 
-class Host : public Pane::CWindowWnd {
-public:
-    Pane::CUIManager manager;
-
-protected:
-    const char* GetWindowClassName() const override { return "PaneEditBenchHost"; }
-    plat::LRESULT HandleMessage(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) override {
-        if (msg == plat::WM_CREATE) {
-            manager.Init(m_hWnd);
-            return 0;
-        }
-        plat::LRESULT result = 0;
-        return manager.MessageHandler(msg, wParam, lParam, result)
-                   ? result
-                   : CallDefault(msg, wParam, lParam);
-    }
-};
+using bench::Host;
 
 struct Window {
     std::unique_ptr<Host> host;

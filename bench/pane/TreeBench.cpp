@@ -3,8 +3,9 @@
 // painted, hit-tested, notified and hovered through the UI manager as the program does.
 #include "pane/core/Container.h"
 #include "pane/core/UIManager.h"
-#include "pane/core/WindowWnd.h"
 #include "platform/backends/Headless.h"
+
+#include "BenchHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,23 +33,7 @@ public:
     }
 };
 
-class Host : public Pane::CWindowWnd {
-public:
-    Pane::CUIManager manager;
-
-protected:
-    const char* GetWindowClassName() const override { return "PaneBenchHost"; }
-    plat::LRESULT HandleMessage(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) override {
-        if (msg == plat::WM_CREATE) {
-            manager.Init(m_hWnd);
-            return 0;
-        }
-        plat::LRESULT result = 0;
-        return manager.MessageHandler(msg, wParam, lParam, result)
-                   ? result
-                   : CallDefault(msg, wParam, lParam);
-    }
-};
+using bench::Host;
 
 Pane::CControlUI* Floating(Pane::CControlUI* control, int x, int y, int w, int h) {
     control->SetFloat(true);
