@@ -74,6 +74,18 @@ void CLabelUI::HandleEvent(UIEvent& event) {
     CControlUI::HandleEvent(event);
 }
 
+bool CLabelUI::PassOnDisabledMouse(UIEvent& event) {
+    if (IsMouseEnabled() || event.type <= kEventMouseBegin || event.type >= kEventMouseEnd) {
+        return false;
+    }
+    if (m_parent != nullptr) {
+        m_parent->HandleEvent(event);
+    } else {
+        CLabelUI::HandleEvent(event);
+    }
+    return true;
+}
+
 void CLabelUI::SetTextStyle(plat::UINT style) {
     m_textStyle = style;
     Invalidate();

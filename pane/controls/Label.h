@@ -101,6 +101,9 @@ public:
     PointF GetShadowOffset() const;
 
 protected:
+    // A mouse event while the control is not mouse-enabled goes to the parent (to the label's own
+    // handler without one); true when the event was passed on so.
+    bool PassOnDisabledMouse(UIEvent& event);
     // Replaces a zero text or disabled text colour by the manager's defaults, for good.
     void DefaultColors();
     // The control rectangle shrunk by the text padding.

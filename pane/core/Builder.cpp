@@ -1,8 +1,12 @@
 #include "pane/core/Builder.h"
 
+#include "pane/controls/Button.h"
+#include "pane/controls/CheckBox.h"
 #include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
+#include "pane/controls/Option.h"
 #include "pane/controls/ScrollBar.h"
+#include "pane/controls/Text.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
@@ -41,6 +45,10 @@ const ClassEntry kClassTable[] = {
     {"HorizontalLayout", &Make<CHorizontalLayoutUI>},
     {"TabLayout", &Make<CTabLayoutUI>},
     {"Label", &Make<CLabelUI>},
+    {"Text", &Make<CTextUI>},
+    {"Button", &Make<CButtonUI>},
+    {"Option", &Make<COptionUI>},
+    {"CheckBox", &Make<CCheckBoxUI>},
     {"Edit", &Make<CEditUI>},
     {"ScrollBar", &Make<CScrollBarUI>},
 };

@@ -188,7 +188,17 @@ bool CUIManager::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
             if (control == nullptr || (control->ControlFlags() & kFlagSetCursor) == 0) {
                 return false;
             }
-            SendEvent(control, kEventSetCursor, control, wParam, lParam, KeyStateFromKeyboard());
+            // The event carries the point the control was found at: the cursor is asked for
+            // before the move itself arrives, so the last mouse position is still the old one.
+            UIEvent event;
+            event.type = kEventSetCursor;
+            event.sender = control;
+            event.timestamp = plat::GetTickCount();
+            event.mouse = pt;
+            event.keyState = KeyStateFromKeyboard();
+            event.wParam = wParam;
+            event.lParam = lParam;
+            control->DispatchEvent(event);
             result = 1;
             return true;
         }

@@ -1,0 +1,9 @@
+#include "pane/controls/CheckBox.h"
+
+namespace Pane {
+
+const char* CCheckBoxUI::ClassName() const {
+    return "CheckBoxUI";
+}
+
+} // namespace Pane
