@@ -1,20 +1,17 @@
 #pragma once
-// CHorizontalLayoutUI: places its visible, non-floating children left to right. Children that
-// estimate a width of 0 stretch: they share what the fixed children leave, the last of them
-// taking the rounding remainder. UI thread only.
+// CHorizontalLayoutUI: places its visible, non-floating children left to right (see the linear
+// layout). UI thread only.
 
-#include "pane/layouts/SeparatorLayout.h"
+#include "pane/layouts/LinearLayout.h"
 
 namespace Pane {
 
-class CHorizontalLayoutUI : public CSeparatorLayoutUI {
+class CHorizontalLayoutUI : public CLinearLayoutUI {
 public:
-    CHorizontalLayoutUI() : CSeparatorLayoutUI(true) {}
+    CHorizontalLayoutUI() : CLinearLayoutUI(true) {}
 
     const char* ClassName() const override;
     void* Interface(const char* name) override;
-    void SetPosition(plat::RECT rc) override;
-    void SetAttribute(const char* name, const char* value) override;
 };
 
 } // namespace Pane

@@ -1,20 +1,17 @@
 #pragma once
-// CVerticalLayoutUI: places its visible, non-floating children top to bottom, the height
-// counterpart of the horizontal layout (stretch children share the rest, the last one takes
-// the remainder). UI thread only.
+// CVerticalLayoutUI: places its visible, non-floating children top to bottom (see the linear
+// layout). UI thread only.
 
-#include "pane/layouts/SeparatorLayout.h"
+#include "pane/layouts/LinearLayout.h"
 
 namespace Pane {
 
-class CVerticalLayoutUI : public CSeparatorLayoutUI {
+class CVerticalLayoutUI : public CLinearLayoutUI {
 public:
-    CVerticalLayoutUI() : CSeparatorLayoutUI(false) {}
+    CVerticalLayoutUI() : CLinearLayoutUI(false) {}
 
     const char* ClassName() const override;
     void* Interface(const char* name) override;
-    void SetPosition(plat::RECT rc) override;
-    void SetAttribute(const char* name, const char* value) override;
 };
 
 } // namespace Pane

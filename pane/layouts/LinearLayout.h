@@ -1,18 +1,22 @@
 #pragma once
-// CSeparatorLayoutUI: what the horizontal and vertical layouts share besides their placing
-// pass — an optional drag band on one edge of the layout's own rectangle with which the user
-// resizes the layout. While dragging, the layout either re-lays out its parent on every step
-// (immediate) or only draws a dark band where the edge would go and applies the size on release.
-// UI thread only.
+// CLinearLayoutUI: the horizontal and vertical layouts, one code with the axes exchanged. The
+// visible, non-floating children are placed one after the other along the main axis; those that
+// estimate a main size of 0 stretch and share what the fixed ones leave, the last of them taking
+// the remainder. The layout may carry a drag band on one edge of its own rectangle with which the
+// user resizes it: while dragging it either re-lays out its parent on every step (immediate) or
+// only draws a dark band where the edge would go and applies the size on release. UI thread only.
 
 #include "pane/core/Container.h"
 
 namespace Pane {
 
-class CSeparatorLayoutUI : public CContainerUI {
+class CLinearLayoutUI : public CContainerUI {
 public:
     // Enabled with a non-zero separator: the layout sets its own cursor over the band.
     unsigned int ControlFlags() const override;
+    void SetPosition(plat::RECT rc) override;
+    // "sepwidth" (horizontal) or "sepheight" (vertical), "sepimm"; the rest to the container.
+    void SetAttribute(const char* name, const char* value) override;
     void HandleEvent(UIEvent& event) override;
     void PaintOverlay(plat::HDC hDC, const plat::RECT& rcPaint) override;
 
@@ -29,7 +33,7 @@ public:
     plat::RECT SeparatorRect(bool dragged = false) const;
 
 protected:
-    explicit CSeparatorLayoutUI(bool horizontal) : m_horizontal(horizontal) {}
+    explicit CLinearLayoutUI(bool horizontal) : m_horizontal(horizontal) {}
 
     // A child's size clamped to its minimum, then to its maximum (a maximum below the minimum
     // wins).
@@ -37,12 +41,11 @@ protected:
         return value < low ? (low > high ? high : low) : (value > high ? high : value);
     }
 
-    // Handles "sepimm" and the separator size under its axis' name; false for anything else.
-    bool SetSeparatorAttribute(const char* name, const char* value);
-
 private:
     static constexpr unsigned int kDragging = 0x40;
 
+    // The placing pass inside the inner rectangle rc (inset taken off, scroll bars not yet).
+    void LayOutChildren(plat::RECT rc);
     // One drag step to the pointer; returns without change when the step is refused.
     void DragTo(plat::POINT pt);
 
