@@ -39,8 +39,6 @@ RECT Shrink(RECT rc, const RECT& by) {
 
 } // namespace
 
-// ---- CEditWnd ----
-
 const char* CEditWnd::GetWindowClassName() const {
     return "EditWnd";
 }
@@ -167,8 +165,6 @@ void CEditWnd::OnFinalMessage(plat::HWND) {
     // The window is gone and nothing else refers to this object: it ends with it.
     delete this;
 }
-
-// ---- CEditUI ----
 
 CEditUI::CEditUI() {
     m_textPadding = RECT{4, 3, 4, 3};
