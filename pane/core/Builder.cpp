@@ -2,12 +2,17 @@
 
 #include "pane/controls/Button.h"
 #include "pane/controls/CheckBox.h"
+#include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
 #include "pane/controls/Option.h"
+#include "pane/controls/ScrollBar.h"
 #include "pane/controls/Text.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
+#include "pane/layouts/HorizontalLayout.h"
+#include "pane/layouts/TabLayout.h"
+#include "pane/layouts/VerticalLayout.h"
 #include "platform/sys/Resource.h"
 #include "platform/win/Window.h"
 
@@ -34,10 +39,18 @@ CControlUI* Make() {
 
 // The element names that make a control of their own; every control class adds its row.
 const ClassEntry kClassTable[] = {
-    {"Control", &Make<CControlUI>},   {"Container", &Make<CContainerUI>},
-    {"Label", &Make<CLabelUI>},       {"Text", &Make<CTextUI>},
-    {"Button", &Make<CButtonUI>},     {"Option", &Make<COptionUI>},
+    {"Control", &Make<CControlUI>},
+    {"Container", &Make<CContainerUI>},
+    {"VerticalLayout", &Make<CVerticalLayoutUI>},
+    {"HorizontalLayout", &Make<CHorizontalLayoutUI>},
+    {"TabLayout", &Make<CTabLayoutUI>},
+    {"Label", &Make<CLabelUI>},
+    {"Text", &Make<CTextUI>},
+    {"Button", &Make<CButtonUI>},
+    {"Option", &Make<COptionUI>},
     {"CheckBox", &Make<CCheckBoxUI>},
+    {"Edit", &Make<CEditUI>},
+    {"ScrollBar", &Make<CScrollBarUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.

@@ -4,7 +4,9 @@
 #include "pane/core/UIManager.h"
 #include "platform/base/Rect.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -504,8 +506,13 @@ void CControlUI::SetAttribute(const char* name, const char* value) {
     if (is("pos")) {
         ParseInts(value, v, 4);
         SetFixedXY(SIZE{v[0] >= 0 ? v[0] : v[2], v[1] >= 0 ? v[1] : v[3]});
-        SetFixedWidth(v[2] - v[0]);
-        SetFixedHeight(v[3] - v[1]);
+        // Corners at the ends of the number range span more than an int holds: clamped.
+        const auto span = [](int from, int to) {
+            return static_cast<int>(
+                std::clamp<long long>(static_cast<long long>(to) - from, INT_MIN, INT_MAX));
+        };
+        SetFixedWidth(span(v[0], v[2]));
+        SetFixedHeight(span(v[1], v[3]));
     } else if (is("relativepos")) {
         ParseInts(value, v, 4);
         SetRelativePos(SIZE{v[0], v[1]}, SIZE{v[2], v[3]});

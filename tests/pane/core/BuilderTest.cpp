@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace Pane::test {
 namespace {
@@ -322,7 +323,7 @@ TEST_F(BuilderTest, WithoutAParentOnlyTheFirstTopLevelControlIsHandedBack) {
     EXPECT_STREQ(first->Name().GetData(), "one");
 }
 
-TEST_F(BuilderTest, ClassTableKnowsItsTagsWithCaseAndMakesNoScrollBarYet) {
+TEST_F(BuilderTest, ClassTableKnowsItsTagsWithCase) {
     std::unique_ptr<CControlUI> control(CreateControlOfClass("Control"));
     ASSERT_NE(control, nullptr);
     EXPECT_STREQ(control->ClassName(), "ControlUI");
@@ -330,7 +331,18 @@ TEST_F(BuilderTest, ClassTableKnowsItsTagsWithCaseAndMakesNoScrollBarYet) {
     ASSERT_NE(container, nullptr);
     EXPECT_STREQ(container->ClassName(), "ContainerUI");
     EXPECT_EQ(CreateControlOfClass("container"), nullptr);
-    EXPECT_EQ(CreateControlOfClass("ScrollBar"), nullptr);
+    const std::pair<const char*, const char*> kTags[] = {{"VerticalLayout", "VerticalLayoutUI"},
+                                                         {"HorizontalLayout", "HorizontalLayoutUI"},
+                                                         {"TabLayout", "TabLayoutUI"},
+                                                         {"ScrollBar", "ScrollBarUI"}};
+    for (const auto& [tag, className] : kTags) {
+        std::unique_ptr<CControlUI> made(CreateControlOfClass(tag));
+        ASSERT_NE(made, nullptr) << tag;
+        EXPECT_STREQ(made->ClassName(), className);
+        // The element name is the interface name.
+        EXPECT_EQ(made->Interface(tag), made.get());
+    }
+    EXPECT_EQ(CreateControlOfClass("scrollbar"), nullptr);
     EXPECT_EQ(CreateControlOfClass(nullptr), nullptr);
     CUIBuilder builder; // installs the table as the core's factory
     std::unique_ptr<CControlUI> made(CreateControlByTag("Container"));

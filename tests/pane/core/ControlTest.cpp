@@ -31,6 +31,17 @@ TEST(ControlAttributes, PosWithNegativeCornersAnchorsToTheRightAndBottom) {
     EXPECT_EQ(control.FixedHeight(), 30);
 }
 
+TEST(ControlAttributes, PosAtTheEndsOfTheNumberRangeClampsTheSize) {
+    CControlUI control;
+    control.SetAttribute("pos", "-2147483648,-2147483648,2147483647,0");
+    EXPECT_EQ(control.FixedWidth(), 2147483647);
+    EXPECT_EQ(control.FixedHeight(), 2147483647);
+    // The other way round the width is negative, which a control does not take.
+    CControlUI reversed;
+    reversed.SetAttribute("pos", "2147483647,0,-2147483648,0");
+    EXPECT_EQ(reversed.FixedWidth(), 0);
+}
+
 TEST(ControlAttributes, ValuesFollowTheirWrittenForms) {
     CControlUI control;
     control.SetAttribute("tooltip", "a<n>b");
