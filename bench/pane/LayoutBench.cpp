@@ -7,6 +7,7 @@
 #include "pane/core/WindowWnd.h"
 #include "pane/layouts/VerticalLayout.h"
 #include "platform/backends/Headless.h"
+#include "platform/gfx/Text.h"
 
 #include <benchmark/benchmark.h>
 

@@ -241,5 +241,16 @@ TEST_F(ScrollBarTree, WithoutImagesThePartsAreOutlined) {
     EXPECT_EQ(Pixel(18, 150), 0xFFFFFFFFu);
 }
 
+TEST_F(ScrollBarTree, AnImageThatCannotBeDrawnFallsBackToTheOutline) {
+    // The drawn images themselves are in the sample's reference pictures.
+    CScrollBarUI* bar =
+        Standalone("button1normalimage=\"nosuch.png\" button2hotimage=\"nosuch.png\"");
+    EXPECT_EQ(Pixel(10, 5), 0xFF85E4FFu);
+    MoveTo(bar);
+    Pump();
+    EXPECT_NE(bar->Button2State() & CScrollBarUI::kStateHot, 0u);
+    EXPECT_EQ(Pixel(25, 190), 0xFF85E4FFu);
+}
+
 } // namespace
 } // namespace Pane::test

@@ -285,6 +285,18 @@ TEST_F(SeparatorTree, PreviewDragDrawsABandAndAppliesOnRelease) {
     EXPECT_EQ(m_pane->Width(), 133);
     EXPECT_EQ(m_manager->GetPostPaintCount(), 0);
     EXPECT_EQ(Str(m_rest->Position()), "133,0,300,200");
+
+    // Switching to immediate during a preview drag takes the band off at once.
+    Drag({{130, 50}, {110, 50}}, false);
+    EXPECT_EQ(m_manager->GetPostPaintCount(), 1);
+    m_pane->SetAttribute("sepimm", "true");
+    EXPECT_EQ(m_manager->GetPostPaintCount(), 0);
+    plat::headless::MouseMove(100, 50);
+    Pump();
+    EXPECT_EQ(m_pane->Width(), 103);
+    plat::headless::MouseUp(100, 50);
+    Pump();
+    EXPECT_EQ(m_manager->GetPostPaintCount(), 0);
 }
 
 TEST_F(SeparatorTree, BandsOnTheLeftAndTopEdgesAndTheSizeCursors) {
