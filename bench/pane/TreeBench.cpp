@@ -1,9 +1,9 @@
 // The control tree at the size of the main window: 1,000 controls (10 rows of 10 cells of 9
 // leaves, all in nested containers) in a 779 x 509 window on the headless backend, laid out,
 // painted, hit-tested, notified and hovered through the UI manager as the program does.
+#include "BenchHost.h"
+
 #include "pane/core/Container.h"
-#include "pane/core/UIManager.h"
-#include "pane/core/WindowWnd.h"
 #include "platform/backends/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -32,24 +32,6 @@ public:
     }
 };
 
-class Host : public Pane::CWindowWnd {
-public:
-    Pane::CUIManager manager;
-
-protected:
-    const char* GetWindowClassName() const override { return "PaneBenchHost"; }
-    plat::LRESULT HandleMessage(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) override {
-        if (msg == plat::WM_CREATE) {
-            manager.Init(m_hWnd);
-            return 0;
-        }
-        plat::LRESULT result = 0;
-        return manager.MessageHandler(msg, wParam, lParam, result)
-                   ? result
-                   : CallDefault(msg, wParam, lParam);
-    }
-};
-
 Pane::CControlUI* Floating(Pane::CControlUI* control, int x, int y, int w, int h) {
     control->SetFloat(true);
     control->SetFixedXY(plat::SIZE{x, y});
@@ -59,7 +41,7 @@ Pane::CControlUI* Floating(Pane::CControlUI* control, int x, int y, int w, int h
 }
 
 struct Tree {
-    std::unique_ptr<Host> host;
+    std::unique_ptr<BenchHost> host;
     Pane::CContainerUI* root = nullptr;
     Pane::CControlUI* first = nullptr; // searched last by the top-first hit test
     Pane::CControlUI* last = nullptr;
@@ -70,7 +52,7 @@ struct Tree {
         if (!plat::Initialise()) {
             std::abort();
         }
-        host = std::make_unique<Host>();
+        host = std::make_unique<BenchHost>();
         if (host->Create(nullptr, "bench", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 0, kWidth,
                          kHeight) == nullptr) {
             std::abort();

@@ -1,6 +1,7 @@
 // The scroll bar: the parts' arithmetic, clamping, pressing, holding and dragging on the
 // headless backend's virtual clock, owned and standalone behaviour, and its outline fallback.
 #include "../core/TreeTestSupport.h"
+#include "../layouts/RectText.h"
 
 #include "pane/controls/ScrollBar.h"
 #include "pane/core/Builder.h"
@@ -16,11 +17,6 @@ namespace Pane::test {
 namespace {
 
 using plat::RECT;
-
-std::string Str(const RECT& rc) {
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) +
-           "," + std::to_string(rc.bottom);
-}
 
 TEST(ScrollBarParts, ThumbLengthAndPlaceFollowRangeAndPosition) {
     CScrollBarUI bar;

@@ -1,6 +1,7 @@
 // The layouts' arithmetic (stretch shares and remainders, paddings inside rectangles, clamps,
 // scrolling), the tab layout's page bookkeeping, and separator drags on the headless backend.
 #include "../core/TreeTestSupport.h"
+#include "RectText.h"
 
 #include "pane/core/Builder.h"
 #include "pane/layouts/HorizontalLayout.h"
@@ -18,11 +19,6 @@ namespace Pane::test {
 namespace {
 
 using plat::RECT;
-
-std::string Str(const RECT& rc) {
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) +
-           "," + std::to_string(rc.bottom);
-}
 
 CControlUI* AddChild(CContainerUI& parent, const char* attributes = "") {
     auto* child = new CControlUI;
