@@ -1,12 +1,13 @@
 // A vertical layout of 1,000 one-line captions with its scroll bar, in a 400 x 600 window on
 // the headless backend: a whole layout pass, and a scroll by one line with the repaint of what
 // shows, as the wheel does it.
+#include "BenchHost.h"
+
 #include "pane/core/Builder.h"
 #include "pane/core/Render.h"
-#include "pane/core/UIManager.h"
-#include "pane/core/WindowWnd.h"
 #include "pane/layouts/VerticalLayout.h"
 #include "platform/backends/Headless.h"
+#include "platform/gfx/Text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,26 +31,8 @@ public:
     }
 };
 
-class Host : public Pane::CWindowWnd {
-public:
-    Pane::CUIManager manager;
-
-protected:
-    const char* GetWindowClassName() const override { return "PaneLayoutBenchHost"; }
-    plat::LRESULT HandleMessage(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) override {
-        if (msg == plat::WM_CREATE) {
-            manager.Init(m_hWnd);
-            return 0;
-        }
-        plat::LRESULT result = 0;
-        return manager.MessageHandler(msg, wParam, lParam, result)
-                   ? result
-                   : CallDefault(msg, wParam, lParam);
-    }
-};
-
 struct Column {
-    std::unique_ptr<Host> host;
+    std::unique_ptr<BenchHost> host;
     Pane::CVerticalLayoutUI* root = nullptr;
 
     Column() {
@@ -58,7 +41,7 @@ struct Column {
             std::abort();
         }
         Pane::SetControlFactory(&Pane::CreateControlOfClass);
-        host = std::make_unique<Host>();
+        host = std::make_unique<BenchHost>();
         if (host->Create(nullptr, "bench", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 0, kWidth,
                          kHeight) == nullptr) {
             std::abort();

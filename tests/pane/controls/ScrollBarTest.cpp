@@ -1,6 +1,7 @@
 // The scroll bar: the parts' arithmetic, clamping, pressing, holding and dragging on the
 // headless backend's virtual clock, owned and standalone behaviour, and its outline fallback.
 #include "../core/TreeTestSupport.h"
+#include "../layouts/RectText.h"
 
 #include "pane/controls/ScrollBar.h"
 #include "pane/core/Builder.h"
@@ -16,11 +17,6 @@ namespace Pane::test {
 namespace {
 
 using plat::RECT;
-
-std::string Str(const RECT& rc) {
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) +
-           "," + std::to_string(rc.bottom);
-}
 
 TEST(ScrollBarParts, ThumbLengthAndPlaceFollowRangeAndPosition) {
     CScrollBarUI bar;
@@ -239,6 +235,17 @@ TEST_F(ScrollBarTree, WithoutImagesThePartsAreOutlined) {
     EXPECT_EQ(Pixel(18, 127), outline);
     EXPECT_EQ(Pixel(18, 60), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(18, 150), 0xFFFFFFFFu);
+}
+
+TEST_F(ScrollBarTree, AnImageThatCannotBeDrawnFallsBackToTheOutline) {
+    // The drawn images themselves are in the sample's reference pictures.
+    CScrollBarUI* bar =
+        Standalone("button1normalimage=\"nosuch.png\" button2hotimage=\"nosuch.png\"");
+    EXPECT_EQ(Pixel(10, 5), 0xFF85E4FFu);
+    MoveTo(bar);
+    Pump();
+    EXPECT_NE(bar->Button2State() & CScrollBarUI::kStateHot, 0u);
+    EXPECT_EQ(Pixel(25, 190), 0xFF85E4FFu);
 }
 
 } // namespace

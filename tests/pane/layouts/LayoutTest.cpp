@@ -1,6 +1,7 @@
 // The layouts' arithmetic (stretch shares and remainders, paddings inside rectangles, clamps,
 // scrolling), the tab layout's page bookkeeping, and separator drags on the headless backend.
 #include "../core/TreeTestSupport.h"
+#include "RectText.h"
 
 #include "pane/core/Builder.h"
 #include "pane/layouts/HorizontalLayout.h"
@@ -18,11 +19,6 @@ namespace Pane::test {
 namespace {
 
 using plat::RECT;
-
-std::string Str(const RECT& rc) {
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) +
-           "," + std::to_string(rc.bottom);
-}
 
 CControlUI* AddChild(CContainerUI& parent, const char* attributes = "") {
     auto* child = new CControlUI;
@@ -285,6 +281,18 @@ TEST_F(SeparatorTree, PreviewDragDrawsABandAndAppliesOnRelease) {
     EXPECT_EQ(m_pane->Width(), 133);
     EXPECT_EQ(m_manager->GetPostPaintCount(), 0);
     EXPECT_EQ(Str(m_rest->Position()), "133,0,300,200");
+
+    // Switching to immediate during a preview drag takes the band off at once.
+    Drag({{130, 50}, {110, 50}}, false);
+    EXPECT_EQ(m_manager->GetPostPaintCount(), 1);
+    m_pane->SetAttribute("sepimm", "true");
+    EXPECT_EQ(m_manager->GetPostPaintCount(), 0);
+    plat::headless::MouseMove(100, 50);
+    Pump();
+    EXPECT_EQ(m_pane->Width(), 103);
+    plat::headless::MouseUp(100, 50);
+    Pump();
+    EXPECT_EQ(m_manager->GetPostPaintCount(), 0);
 }
 
 TEST_F(SeparatorTree, BandsOnTheLeftAndTopEdgesAndTheSizeCursors) {
