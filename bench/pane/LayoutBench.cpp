@@ -32,20 +32,12 @@ public:
 };
 
 struct Column {
-    std::unique_ptr<BenchHost> host;
+    std::unique_ptr<bench::Host> host;
     Pane::CVerticalLayoutUI* root = nullptr;
 
     Column() {
-        setenv("PANE_BACKEND", "headless", 1);
-        if (!plat::Initialise()) {
-            std::abort();
-        }
         Pane::SetControlFactory(&Pane::CreateControlOfClass);
-        host = std::make_unique<BenchHost>();
-        if (host->Create(nullptr, "bench", plat::WS_POPUP | plat::WS_VISIBLE, 0, 0, 0, kWidth,
-                         kHeight) == nullptr) {
-            std::abort();
-        }
+        host = bench::OpenHost(kWidth, kHeight);
         root = new Pane::CVerticalLayoutUI;
         root->SetBkColor(0xFFFFFFFF);
         root->SetAttribute("vscrollbar", "true");

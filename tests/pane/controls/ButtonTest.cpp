@@ -106,8 +106,12 @@ TEST_F(ButtonTest, GroupedOptionsSelectOneAndNotifyOnlyTheNewlySelected) {
     EXPECT_TRUE(b->IsFocused());
     // The script sees the checked state.
     CScriptPlayer player;
-    EXPECT_EQ(player.RunLine("expect o-b checked true"), "");
-    EXPECT_EQ(player.RunLine("expect a checked false"), "");
+    std::string why;
+    EXPECT_EQ(player.RunLine("expect o-b checked true", &why), CScriptPlayer::LineStatus::Done)
+        << why;
+    EXPECT_EQ(player.RunLine("expect a checked false", &why), CScriptPlayer::LineStatus::Done)
+        << why;
+    EXPECT_EQ(player.RunLine("expect a checked true", &why), CScriptPlayer::LineStatus::Failed);
 }
 
 TEST_F(ButtonTest, UngroupedOptionsAndCheckBoxesToggleOnEveryClick) {

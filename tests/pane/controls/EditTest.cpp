@@ -80,11 +80,17 @@ protected:
         CEditWnd* window = Edit(name)->GetEditWindow();
         return window != nullptr ? window->GetHWND() : nullptr;
     }
-    // Runs script lines, stopping at the first that fails; returns its reason.
+    // Runs script lines, each to its end with what it queued handled as a message loop would,
+    // stopping at the first that fails; returns its reason.
     std::string Run(std::initializer_list<const char*> lines) {
         for (const char* line : lines) {
-            std::string why = m_player.RunLine(line);
-            if (!why.empty())
+            std::string why;
+            CScriptPlayer::LineStatus status;
+            do {
+                status = m_player.RunLine(line, &why);
+                PumpMessages();
+            } while (status == CScriptPlayer::LineStatus::Pending);
+            if (status == CScriptPlayer::LineStatus::Failed)
                 return std::string(line) + ": " + why;
         }
         return "";
