@@ -202,6 +202,12 @@ bool TranslateMessage(const MSG* msg) {
         ch = static_cast<char32_t>(vk);
     else if (ctrl && !alt && vk >= 'A' && vk <= 'Z')
         ch = static_cast<char32_t>(vk - 'A' + 1);
+    else if (alt && !ctrl && ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))) {
+        // A display gives no text while Alt is held, yet the menu shortcuts of a window read
+        // the letter from WM_SYSCHAR: small unless Shift is down, as a keyboard layout gives it.
+        const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        ch = static_cast<char32_t>(vk >= 'A' && !shift ? vk - 'A' + 'a' : vk);
+    }
     if (ch == 0)
         return false;
     MSG m = *msg;

@@ -63,9 +63,18 @@ TEST_F(InputTest, KeysGoToTheFocusedWindowAndCarryTheirState) {
     EXPECT_TRUE(Of(WM_KEYDOWN, top).empty());
     EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
 
-    // With Alt held keys are system keys.
+    // With Alt held keys are system keys, and a letter or digit brings its character as a
+    // system character (no text arrives while Alt is down), which shortcuts read.
     headless::KeyPress('F', {VK_MENU});
+    headless::KeyPress('G', {VK_MENU, VK_SHIFT});
+    headless::KeyPress('7', {VK_MENU});
+    headless::KeyPress(VK_LEFT, {VK_MENU});
     EXPECT_FALSE(Of(WM_SYSKEYDOWN, child).empty());
+    std::vector<WPARAM> sysChars;
+    for (const Logged& logged : Of(WM_SYSCHAR, child))
+        sysChars.push_back(logged.wParam);
+    EXPECT_EQ(sysChars, (std::vector<WPARAM>{'f', 'G', '7'}));
+    EXPECT_EQ(Of(WM_CHAR, child).size(), 2u);
 }
 
 TEST_F(InputTest, MouseGoesToTheChildUnderItInClientCoordinatesAndToTheCapture) {
