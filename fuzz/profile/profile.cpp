@@ -2,6 +2,7 @@
 // first two lines name a section and a key, and the rest is the file. Checks that what lands in
 // the buffer always matches the length returned and never ends inside a character.
 #include "platform/sys/Profile.h"
+#include "platform/base/TextUtf8.h"
 
 #include <cstdint>
 #include <cstring>
@@ -16,25 +17,15 @@ void Check(bool ok) {
         __builtin_trap();
 }
 
-// Whether cutting s before byte `at` falls inside a well-formed multi-byte character.
+// Whether cutting s before byte `at` falls inside a character, characters read as the
+// platform's UTF-8 decoder reads them everywhere (a malformed byte is a character of its own,
+// so a byte that only looks like a lead, 0xF5 say, starts nothing).
 bool SplitsCharacter(std::string_view s, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    std::size_t start = at;
-    while (start > 0 && at - start < 3 && (byte(start) & 0xC0) == 0x80)
-        --start;
-    if (start == at)
-        return false;
-    const unsigned lead = byte(start);
-    const std::size_t length = (lead & 0xE0) == 0xC0   ? 2
-                               : (lead & 0xF0) == 0xE0 ? 3
-                               : (lead & 0xF8) == 0xF0 ? 4
-                                                       : 1;
-    if (start + length <= at || start + length > s.size())
-        return false;
-    for (std::size_t i = start + 1; i < start + length; ++i)
-        if ((byte(i) & 0xC0) != 0x80)
-            return false;
-    return true;
+    const char* end = s.data() + s.size();
+    std::size_t i = 0;
+    while (i < at)
+        i += plat::Utf8CharLength(s.data() + i, end);
+    return i != at;
 }
 
 } // namespace
