@@ -335,7 +335,15 @@ void RunRecipe(FuzzedDataProvider& in, Pane::CUIManager& manager, plat::HWND hwn
                     control->SetAttribute(attribute.c_str(), AttributeValue(in).c_str());
             }
         } else {
-            player.RunLine(ScriptLine(in, count));
+            // A line may take several turns (a key chord goes one key a turn); each turn's
+            // input is handled before the next, as the program's own loop would.
+            const std::string line = ScriptLine(in, count);
+            std::string why;
+            for (int turn = 0; turn < 8; ++turn) {
+                if (player.RunLine(line, &why) != Pane::CScriptPlayer::LineStatus::Pending)
+                    break;
+                Pane::PumpMessages();
+            }
         }
         Pane::PumpMessages();
     }
