@@ -1070,10 +1070,11 @@ void CListUI::RenumberRows(int from) {
 void CListUI::AfterRowRemoved(int removedIndex) {
     RenumberRows(removedIndex);
     if (removedIndex == m_curSel) {
+        // The nearest selectable row before the removed one (after it when there is none).
         m_curSel = -1;
         const int count = m_body->GetCount();
         if (count > 0) {
-            SelectItem(m_body->FindSelectable(std::min(removedIndex, count - 1), false));
+            SelectItem(m_body->FindSelectable(std::min(removedIndex - 1, count - 1), false));
         }
     } else if (removedIndex < m_curSel) {
         --m_curSel;
