@@ -57,10 +57,11 @@ const char* const kMarkup =
     "<ListLabelElement name=\"r5\" text=\"five\"/>"
     "<ListLabelElement name=\"r6\" text=\"six\" enabled=\"false\"/>"
     "</List>"
-    "<List name=\"table\" float=\"true\" pos=\"130,0,330,100\" itemtextpadding=\"2,1,2,3\">"
+    "<List name=\"table\" float=\"true\" pos=\"130,0,330,100\" itemtextpadding=\"2,1,2,3\" "
+    "itemshowhtml=\"true\">"
     "<ListHeader><ListHeaderItem name=\"h0\" text=\"A\" width=\"60\"/>"
     "<ListHeaderItem name=\"h1\" text=\"B\" width=\"80\"/></ListHeader>"
-    "<ListTextElement name=\"t0\" text0=\"left\" text1=\"right\"/>"
+    "<ListTextElement name=\"t0\" text0=\"left\" text1=\"&lt;a one&gt;link&lt;/a&gt;\"/>"
     "<ListTextElement name=\"t1\" text0=\"second\" selected=\"false\"/>"
     "</List>"
     "</Container></Window>";
@@ -259,10 +260,49 @@ TEST_F(ListTest, HeaderItemsBecomeColumnsUpToThirtyTwo) {
     EXPECT_GE(Find<CControlUI>("t0")->Width(), 60 + 80 + 31 * 20);
     // Column texts out of range are empty and ignored.
     auto* t0 = Find<CListTextElementUI>("t0");
-    EXPECT_STREQ(t0->GetText(1), "right");
+    EXPECT_STREQ(t0->GetText(1), "<a one>link</a>");
     EXPECT_STREQ(t0->GetText(7), "");
     t0->SetText(99, "ignored");
     EXPECT_STREQ(t0->GetText(99), "");
+}
+
+TEST_F(ListTest, HeaderSeparatorsResizeColumnsAndElsewhereAClickIsAHeaderClick) {
+    auto* table = Find<CListUI>("table");
+    auto* h0 = Find<CListHeaderItemUI>("h0");
+    // Pressed inside the item: "headerclick".
+    Down(Centre("h0"));
+    Up(Centre("h0"));
+    EXPECT_EQ(m_recorder.Take(), (ItemRecords{{"headerclick", "h0", 0, 0}}));
+    // Dragged by its right edge: the column widens and the rows' columns follow.
+    const int y = Centre("h0").y;
+    Down(plat::POINT{189, y});
+    MoveTo(plat::POINT{209, y});
+    Up(plat::POINT{209, y});
+    EXPECT_TRUE(m_recorder.Take().empty());
+    EXPECT_EQ(h0->FixedWidth(), 80);
+    EXPECT_EQ(h0->Position().right, 210);
+    EXPECT_EQ(table->GetItemAppearance()->columnRects[1].left, 210);
+    // Never below the minimum width.
+    Down(plat::POINT{209, y});
+    MoveTo(plat::POINT{100, y});
+    Up(plat::POINT{100, y});
+    EXPECT_EQ(h0->FixedWidth(), 80);
+}
+
+TEST_F(ListTest, TextRowLinksNotifyWithTheirIndex) {
+    auto* t0 = Find<CListTextElementUI>("t0");
+    ASSERT_EQ(t0->LinkCount(), 1);
+    EXPECT_EQ(t0->ControlFlags(), 6u);
+    const plat::POINT onLink{Find<CListHeaderItemUI>("h1")->Position().left + 6, Centre("t0").y};
+    MoveTo(onLink);
+    EXPECT_EQ(t0->HoverLink(), 0);
+    Down(onLink);
+    Up(onLink);
+    EXPECT_EQ(m_recorder.Take(),
+              (ItemRecords{
+                  {"itemclick", "t0", 0, 0}, {"itemselect", "table", 0, 1}, {"link", "t0", 0, 0}}));
+    t0->SetEnabled(false);
+    EXPECT_EQ(t0->ControlFlags(), 4u);
 }
 
 TEST_F(ListTest, AlternateHotSelectedAndDisabledRowsLookAsReferenced) {
