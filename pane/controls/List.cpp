@@ -928,11 +928,10 @@ const char* CListBodyUI::ClassName() const {
 void CListBodyUI::SetPosition(RECT rc) {
     CVerticalLayoutUI::SetPosition(rc);
     // Rows are at least as wide as the columns of the header.
-    CListHeaderUI* header = m_owner != nullptr ? m_owner->GetHeader() : nullptr;
-    if (header == nullptr || !header->IsVisible() || header->GetCount() == 0) {
+    const int headerWidth = HeaderWidth();
+    if (headerWidth == 0) {
         return;
     }
-    const int headerWidth = header->MeasureSize(SIZE{Width(), Height()}).cx;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* row = GetItemAt(i);
         if (row->IsVisible() && !row->IsFloat() && row->Width() < headerWidth) {
@@ -941,6 +940,42 @@ void CListBodyUI::SetPosition(RECT rc) {
             row->SetPosition(pos);
         }
     }
+}
+
+int CListBodyUI::HeaderWidth() {
+    CListHeaderUI* header = m_owner != nullptr ? m_owner->GetHeader() : nullptr;
+    if (header == nullptr || header->GetCount() == 0) {
+        return 0;
+    }
+    return header->MeasureSize(SIZE{Width(), Height()}).cx;
+}
+
+void CListBodyUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded) {
+    if (m_horizontalScrollBar != nullptr && !m_relayingOut) {
+        cxNeeded = HeaderWidth();
+        IScrollBarUI* bar = ScrollBarPart(m_horizontalScrollBar);
+        const int range = cxNeeded - (rc.right - rc.left);
+        const bool shown = m_horizontalScrollBar->IsVisible();
+        bool again = false;
+        if (range > 0 && (!shown || bar->ScrollRange() != range)) {
+            m_horizontalScrollBar->SetVisible(true);
+            bar->SetScrollRange(range);
+            again = true;
+        } else if (range <= 0 && shown) {
+            m_horizontalScrollBar->SetVisible(false);
+            bar->SetScrollPos(0);
+            bar->SetScrollRange(0);
+            again = true;
+        }
+        if (again) {
+            // Lay out once more with the bar's height and range taken into account.
+            m_relayingOut = true;
+            SetPosition(m_rcItem);
+            m_relayingOut = false;
+            return;
+        }
+    }
+    CVerticalLayoutUI::ProcessScrollBar(rc, cxNeeded, cyNeeded);
 }
 
 void CListBodyUI::HandleEvent(UIEvent& event) {
@@ -964,6 +999,11 @@ void CListBodyUI::SetScrollPosition(SIZE pos) {
         if (item->IsVisible() && !item->IsFloat()) {
             item->SetPosition(plat::OffsetRect(item->Position(), -dx, 0));
         }
+    }
+    // The columns move at once, so the rows draw their texts under the header.
+    ItemAppearance& a = *m_owner->GetItemAppearance();
+    for (int i = 0; i < a.columns; ++i) {
+        a.columnRects[i] = plat::OffsetRect(a.columnRects[i], -dx, 0);
     }
     header->Invalidate();
 }
@@ -1308,11 +1348,19 @@ void CListUI::SetPosition(RECT rc) {
         const RECT inner = InnerRect();
         m_header->SetPosition(RECT{inner.left, inner.top, inner.right, inner.top});
     }
+    // The header's items follow the body's horizontal scroll position, and the columns
+    // are where they are.
     const int dx = m_body->ScrollPosition().cx;
-    for (int i = 0; i < m_appearance.columns; ++i) {
+    for (int i = 0; i < m_header->GetCount(); ++i) {
         CControlUI* item = m_header->GetItemAt(i);
-        if (item->IsVisible() && !item->IsFloat()) {
-            m_appearance.columnRects[i] = plat::OffsetRect(item->Position(), -dx, 0);
+        if (!item->IsVisible() || item->IsFloat()) {
+            continue;
+        }
+        if (dx != 0) {
+            item->SetPosition(plat::OffsetRect(item->Position(), -dx, 0));
+        }
+        if (i < m_appearance.columns) {
+            m_appearance.columnRects[i] = item->Position();
         }
     }
 }

@@ -135,9 +135,14 @@ public:
     void SetPosition(plat::RECT rc) override;
     void HandleEvent(UIEvent& event) override;
     void SetScrollPosition(plat::SIZE pos) override;
+    // The horizontal bar (when enabled) shows while the header is wider than the body.
+    void ProcessScrollBar(plat::RECT rc, int cxNeeded, int cyNeeded) override;
 
 private:
+    int HeaderWidth();
+
     class CListUI* m_owner;
+    bool m_relayingOut = false;
 };
 
 class CListHeaderUI : public CHorizontalLayoutUI {

@@ -257,7 +257,24 @@ TEST_F(ListTest, HeaderItemsBecomeColumnsUpToThirtyTwo) {
     EXPECT_EQ(table->GetRowCount(), 2);
     // The rows are at least as wide as the header.
     table->SetPosition(table->Position());
-    EXPECT_GE(Find<CControlUI>("t0")->Width(), 60 + 80 + 31 * 20);
+    const int headerWidth = 60 + 80 + 31 * 20;
+    EXPECT_GE(Find<CControlUI>("t0")->Width(), headerWidth);
+    // With a horizontal bar the body scrolls across the header's width, moving the header
+    // items and the columns with the rows.
+    table->EnableScrollBar(false, true);
+    table->SetPosition(table->Position());
+    CControlUI* bar = table->HorizontalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->IsVisible());
+    EXPECT_EQ(table->ScrollRange().cx, headerWidth - 200);
+    table->SetScrollPosition(plat::SIZE{50, 0});
+    EXPECT_EQ(Find<CControlUI>("t0")->Position().left, 130 - 50);
+    EXPECT_EQ(Find<CControlUI>("h1")->Position().left, 190 - 50);
+    EXPECT_EQ(a.columnRects[1].left, 190 - 50);
+    // A layout keeps the header where the rows are.
+    table->SetPosition(table->Position());
+    EXPECT_EQ(Find<CControlUI>("h1")->Position().left, 190 - 50);
+    EXPECT_EQ(Find<CControlUI>("t0")->Position().left, 130 - 50);
     // Column texts out of range are empty and ignored.
     auto* t0 = Find<CListTextElementUI>("t0");
     EXPECT_STREQ(t0->GetText(1), "<a one>link</a>");
