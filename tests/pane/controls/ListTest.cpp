@@ -63,6 +63,8 @@ const char* const kMarkup =
     "<ListHeaderItem name=\"h1\" text=\"B\" width=\"80\"/></ListHeader>"
     "<ListTextElement name=\"t0\" text0=\"left\" text1=\"&lt;a one&gt;link&lt;/a&gt;\"/>"
     "<ListTextElement name=\"t1\" text0=\"second\" selected=\"false\"/>"
+    "<ListContainerElement name=\"c2\" height=\"20\"><Label name=\"inner\" text=\"in\" "
+    "mouse=\"false\"/></ListContainerElement>"
     "</List>"
     "</Container></Window>";
 
@@ -254,7 +256,7 @@ TEST_F(ListTest, HeaderItemsBecomeColumnsUpToThirtyTwo) {
     EXPECT_EQ(table->GetHeader()->GetCount(), 33);
     EXPECT_EQ(table->ColumnCount(), 32);
     // Header items are not rows.
-    EXPECT_EQ(table->GetRowCount(), 2);
+    EXPECT_EQ(table->GetRowCount(), 3);
     // The rows are at least as wide as the header.
     table->SetPosition(table->Position());
     const int headerWidth = 60 + 80 + 31 * 20;
@@ -320,6 +322,41 @@ TEST_F(ListTest, TextRowLinksNotifyWithTheirIndex) {
                   {"itemclick", "t0", 0, 0}, {"itemselect", "table", 0, 1}, {"link", "t0", 0, 0}}));
     t0->SetEnabled(false);
     EXPECT_EQ(t0->ControlFlags(), 4u);
+}
+
+TEST_F(ListTest, TheWheelScrollsOrWithScrollSelectMovesTheSelection) {
+    const plat::POINT pt = Screen(Centre("r1").x, Centre("r1").y);
+    plat::headless::Wheel(pt.x, pt.y, -120);
+    PumpMessages();
+    EXPECT_GT(m_list->ScrollPosition().cy, 0);
+    EXPECT_EQ(m_list->GetCurSel(), -1);
+    m_list->SetAttribute("scrollselect", "true");
+    ASSERT_TRUE(m_list->SelectItem(1));
+    plat::headless::Wheel(pt.x, pt.y, -120);
+    PumpMessages();
+    EXPECT_EQ(m_list->GetCurSel(), 3);
+    plat::headless::Wheel(pt.x, pt.y, 120);
+    PumpMessages();
+    EXPECT_EQ(m_list->GetCurSel(), 1);
+}
+
+TEST_F(ListTest, ContainerRowsSelectAndActivateLikeLabelRowsAndDoNotExpand) {
+    auto* table = Find<CListUI>("table");
+    auto* row = Find<CListContainerElementUI>("c2");
+    EXPECT_EQ(row->GetIndex(), 2);
+    // A click on a child that ignores the mouse reaches the row.
+    Down(Centre("inner"));
+    Up(Centre("inner"));
+    EXPECT_EQ(m_recorder.Take(),
+              (ItemRecords{{"itemclick", "c2", 0, 0}, {"itemselect", "table", 2, 1}}));
+    EXPECT_TRUE(row->IsSelected());
+    Key(plat::VK_RETURN);
+    EXPECT_EQ(m_recorder.Take(), (ItemRecords{{"itemactivate", "c2", 0, 0}}));
+    row->SetVisible(false);
+    EXPECT_EQ(table->GetCurSel(), -1);
+    // Label, text and container rows cannot be expanded.
+    EXPECT_FALSE(table->ExpandItem(0));
+    EXPECT_EQ(table->GetExpandedItem(), -1);
 }
 
 TEST_F(ListTest, AlternateHotSelectedAndDisabledRowsLookAsReferenced) {
