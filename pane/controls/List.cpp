@@ -49,6 +49,18 @@ plat::UINT ApplyEndEllipsis(plat::UINT style, const char* value) {
     return ParseBool(value) ? (style | plat::DT_END_ELLIPSIS) : (style & ~plat::DT_END_ELLIPSIS);
 }
 
+// One line of text in a row or header item: through the inline-tag drawing (links not
+// collected) or the plain drawing in a font of the manager's table.
+void DrawLineText(plat::HDC hDC, CUIManager* manager, RECT& rc, const char* text, uint32_t color,
+                  int font, plat::UINT style, bool html) {
+    if (html) {
+        int links = 0;
+        CUIRender::DrawHtmlText(hDC, manager, rc, text, color, nullptr, nullptr, links, style);
+    } else {
+        CUIRender::DrawText(hDC, manager, rc, text, color, font, style);
+    }
+}
+
 bool IsMouseEvent(int type) {
     return type > kEventMouseBegin && type < kEventMouseEnd;
 }
@@ -421,13 +433,7 @@ SIZE CListLabelElementUI::MeasureSize(SIZE) {
         const plat::UINT style =
             (a.textStyle & ~(plat::DT_LEFT | plat::DT_CENTER | plat::DT_RIGHT)) |
             plat::DT_SINGLELINE | plat::DT_CALCRECT;
-        if (a.showHtml) {
-            int links = 0;
-            CUIRender::DrawHtmlText(m_manager->GetPaintDC(), m_manager, rc, m_text, 0, nullptr,
-                                    nullptr, links, style);
-        } else {
-            CUIRender::DrawText(m_manager->GetPaintDC(), m_manager, rc, m_text, 0, a.font, style);
-        }
+        DrawLineText(m_manager->GetPaintDC(), m_manager, rc, m_text, 0, a.font, style, a.showHtml);
         size.cx = rc.right - rc.left + a.textPadding.left + a.textPadding.right;
     }
     return size;
@@ -450,12 +456,7 @@ void CListLabelElementUI::DrawItemText(plat::HDC hDC, const RECT& rcItem) {
     RECT rc = Shrink(rcItem, a.textPadding);
     const plat::UINT style = a.textStyle | plat::DT_SINGLELINE;
     const uint32_t color = ItemTextColor(a);
-    if (a.showHtml) {
-        int links = 0;
-        CUIRender::DrawHtmlText(hDC, m_manager, rc, m_text, color, nullptr, nullptr, links, style);
-    } else {
-        CUIRender::DrawText(hDC, m_manager, rc, m_text, color, a.font, style);
-    }
+    DrawLineText(hDC, m_manager, rc, m_text, color, a.font, style, a.showHtml);
 }
 
 // ---- CListTextElementUI -----------------------------------------------------------------------
@@ -908,13 +909,7 @@ void CListHeaderItemUI::PaintText(plat::HDC hDC) {
     }
     RECT rc = Shrink(m_rcItem, m_textPadding);
     const plat::UINT style = m_textStyle | plat::DT_SINGLELINE;
-    if (m_showHtml) {
-        int links = 0;
-        CUIRender::DrawHtmlText(hDC, m_manager, rc, m_text, m_textColor, nullptr, nullptr, links,
-                                style);
-    } else {
-        CUIRender::DrawText(hDC, m_manager, rc, m_text, m_textColor, m_font, style);
-    }
+    DrawLineText(hDC, m_manager, rc, m_text, m_textColor, m_font, style, m_showHtml);
 }
 
 // ---- CListBodyUI ------------------------------------------------------------------------------
