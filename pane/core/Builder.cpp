@@ -6,6 +6,7 @@
 #include "pane/controls/ComboBox.h"
 #include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
+#include "pane/controls/List.h"
 #include "pane/controls/Option.h"
 #include "pane/controls/ScrollBar.h"
 #include "pane/controls/Text.h"
@@ -55,6 +56,12 @@ const ClassEntry kClassTable[] = {
     {"Combo", &Make<CComboUI>},
     {"ComboBox", &Make<CComboBoxUI>},
     {"ScrollBar", &Make<CScrollBarUI>},
+    {"List", &Make<CListUI>},
+    {"ListHeader", &Make<CListHeaderUI>},
+    {"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {"ListTextElement", &Make<CListTextElementUI>},
+    {"ListLabelElement", &Make<CListLabelElementUI>},
+    {"ListContainerElement", &Make<CListContainerElementUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
