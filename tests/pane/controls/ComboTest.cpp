@@ -55,7 +55,8 @@ protected:
         Manager().AddNotifier(&m_recorder);
     }
     void TearDown() override {
-        Manager().RemoveNotifier(&m_recorder);
+        if (m_window != nullptr && plat::IsWindow(m_window->GetHWND()))
+            Manager().RemoveNotifier(&m_recorder);
         m_window.reset();
         PumpMessages();
         CUIManager::SetResourcePath("");
@@ -257,6 +258,13 @@ TEST_F(ComboTest, ItemsLeavingOrTheComboGoingWhileOpenLeaveNothingDangling) {
     EXPECT_EQ(many->GetCurSel(), 4);
     EXPECT_EQ(many->DropDownWindow(), nullptr);
 
+    // The wheel in the open pop-up moves the selection (towards the user: down) and closes it.
+    ASSERT_TRUE(many->Trigger());
+    plat::PostMessage(Popup("many"), plat::WM_MOUSEWHEEL, plat::MAKEWPARAM(0, -120), 0);
+    PumpMessages();
+    EXPECT_EQ(many->GetCurSel(), 5);
+    EXPECT_EQ(many->DropDownWindow(), nullptr);
+
     ASSERT_TRUE(many->Trigger());
     const plat::HWND popup = Popup("many");
     ASSERT_NE(popup, nullptr);
@@ -264,6 +272,17 @@ TEST_F(ComboTest, ItemsLeavingOrTheComboGoingWhileOpenLeaveNothingDangling) {
         ->Remove(many);
     PumpMessages();
     EXPECT_FALSE(plat::IsWindow(popup));
+}
+
+TEST_F(ComboTest, ClosingTheHostWindowWithThePopupOpenFreesBoth) {
+    ASSERT_TRUE(Combo("five")->Trigger());
+    const plat::HWND popup = Popup("five");
+    ASSERT_NE(popup, nullptr);
+    Manager().RemoveNotifier(&m_recorder);
+    plat::DestroyWindow(m_window->GetHWND());
+    PumpMessages();
+    EXPECT_FALSE(plat::IsWindow(popup));
+    m_window.reset();
 }
 
 TEST_F(ComboTest, ArrowCellsFollowTheStateAndThePictureMatches) {
