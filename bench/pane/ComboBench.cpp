@@ -52,8 +52,10 @@ void BM_OpenComboToFirstPaint(benchmark::State& state) {
         // Creating, laying out and painting the pop-up are all queued work.
         plat::headless::PumpMessages();
         state.PauseTiming();
+        plat::headless::NativeState shown;
         if (window.combo->DropDownWindow() == nullptr ||
-            plat::headless::Pixels(window.combo->DropDownWindow()->GetHWND()) == nullptr) {
+            !plat::headless::GetNativeState(window.combo->DropDownWindow()->GetHWND(), &shown) ||
+            shown.presents == 0) {
             state.SkipWithError("the pop-up was not painted");
             break;
         }
