@@ -2,6 +2,8 @@
 
 #include "pane/controls/Button.h"
 #include "pane/controls/CheckBox.h"
+#include "pane/controls/Combo.h"
+#include "pane/controls/ComboBox.h"
 #include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
 #include "pane/controls/List.h"
@@ -51,6 +53,8 @@ const ClassEntry kClassTable[] = {
     {"Option", &Make<COptionUI>},
     {"CheckBox", &Make<CCheckBoxUI>},
     {"Edit", &Make<CEditUI>},
+    {"Combo", &Make<CComboUI>},
+    {"ComboBox", &Make<CComboBoxUI>},
     {"ScrollBar", &Make<CScrollBarUI>},
     {"List", &Make<CListUI>},
     {"ListHeader", &Make<CListHeaderUI>},

@@ -1,0 +1,229 @@
+// A combo on a real X server: the combo sample in a framework window on a private Xvfb display,
+// its pop-up opened, moved through and chosen from with xdotool's pointer and keys. Skipped when
+// Xvfb or xdotool is missing, except in CI (environment variable CI set), where that fails.
+#include "../core/FrameworkTestSupport.h"
+
+#include "pane/controls/Combo.h"
+#include "pane/core/UIManager.h"
+#include "platform/backends/SdlBackend.h"
+#include "platform/base/Messages.h"
+#include "platform/win/Window.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <poll.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace Pane::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kWaitLimit = std::chrono::seconds(10);
+const std::string kSamples = std::string(ZELTA_SOURCE_DIR) + "/tools/pane-view/samples/";
+
+std::string FindProgram(const char* name) {
+    const char* path = std::getenv("PATH");
+    const std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+// Starts a program with its output on /dev/null (or `outFd` on descriptor 3); it dies with us.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int outFd = -1) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        if (outFd >= 0)
+            ::dup2(outFd, 3);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+class ComboXvfbTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_xvfb = FindProgram("Xvfb");
+        s_xdotool = FindProgram("xdotool");
+        if (s_xvfb.empty() || s_xdotool.empty())
+            return;
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        s_server =
+            Spawn(s_xvfb,
+                  {"-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"},
+                  fds[1]);
+        ::close(fds[1]);
+        std::string number;
+        pollfd pfd{fds[0], POLLIN, 0};
+        while (::poll(&pfd, 1, 10000) == 1) {
+            char c;
+            if (::read(fds[0], &c, 1) != 1 || c == '\n')
+                break;
+            number += c;
+        }
+        ::close(fds[0]);
+        if (number.empty())
+            return;
+        s_display = ":" + number;
+        ::setenv("DISPLAY", s_display.c_str(), 1);
+        ::setenv("SDL_VIDEODRIVER", "x11", 1);
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::unsetenv("PANE_BACKEND");
+        s_up = plat::Initialise() && !plat::IsHeadless();
+    }
+
+    static void TearDownTestSuite() {
+        if (s_up)
+            plat::Shutdown();
+        if (s_server > 0) {
+            ::kill(s_server, SIGTERM);
+            ::waitpid(s_server, nullptr, 0);
+        }
+    }
+
+    void SetUp() override {
+        if (s_xvfb.empty() || s_xdotool.empty()) {
+            const char* ci = std::getenv("CI");
+            if (ci != nullptr && *ci != '\0')
+                FAIL() << "Xvfb or xdotool is not installed (scripts/setup installs them)";
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        }
+        ASSERT_FALSE(s_display.empty()) << "Xvfb did not start";
+        ASSERT_TRUE(s_up) << "the SDL2 backend did not start on " << s_display;
+        CUIManager::SetResourcePath(kSamples.c_str());
+    }
+
+    // Dispatches messages until `done` holds or the time limit passes, waiting for input in
+    // between; a thread timer wakes the wait now and then for conditions that come with no
+    // input (a child process ending). Returns whether `done` held.
+    static bool Pump(const std::function<bool()>& done) {
+        const plat::UINT_PTR pulse = plat::SetTimer(nullptr, 0, 20);
+        const auto end = Clock::now() + kWaitLimit;
+        bool ok = false;
+        while (true) {
+            plat::MSG msg;
+            while (plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_REMOVE)) {
+                if (!CUIManager::TranslateMessage(&msg)) {
+                    plat::TranslateMessage(&msg);
+                    plat::DispatchMessage(&msg);
+                }
+            }
+            if (done()) {
+                ok = true;
+                break;
+            }
+            if (Clock::now() >= end)
+                break;
+            plat::WaitMessage();
+        }
+        plat::KillTimer(nullptr, pulse);
+        return ok;
+    }
+
+    // Runs xdotool while the queue is pumped, until it exits, then delivers what it caused.
+    bool XdoTool(const std::vector<std::string>& args) {
+        const pid_t pid = Spawn(s_xdotool, args);
+        int status = -1;
+        if (!Pump([&] { return ::waitpid(pid, &status, WNOHANG) == pid; })) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return false;
+        }
+        plat::sdl::DeliverPendingInput();
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    // The screen point of a client point of the window.
+    static plat::POINT Screen(plat::HWND hwnd, int x, int y) {
+        plat::POINT pt{x, y};
+        plat::ClientToScreen(hwnd, &pt);
+        return pt;
+    }
+
+    bool Click(plat::POINT pt) {
+        return XdoTool({"mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "1"});
+    }
+
+    static inline std::string s_xvfb, s_xdotool, s_display;
+    static inline pid_t s_server = -1;
+    static inline bool s_up = false;
+};
+
+TEST_F(ComboXvfbTest, PopupOpensByClickTakesKeysAndAClickOnARowChoosesIt) {
+    MarkupWindow window("combo.xml");
+    ASSERT_NE(window.Create(nullptr, "combo", plat::WS_OVERLAPPEDWINDOW, 0, 40, 40, 420, 300),
+              nullptr);
+    window.ShowWindow(true);
+    const plat::HWND host = window.GetHWND();
+    CComboUI* combo =
+        static_cast<CComboUI*>(window.GetManager().FindControl("five")->Interface("Combo"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_TRUE(Pump([&] { return plat::IsWindowVisible(host) && combo->Width() > 0; }));
+
+    // A click on the combo opens the pop-up below it, with the keyboard focus.
+    ASSERT_TRUE(Click(Screen(host, 100, 28)));
+    ASSERT_TRUE(Pump([&] { return combo->DropDownWindow() != nullptr; }));
+    const plat::HWND popup = combo->DropDownWindow()->GetHWND();
+    ASSERT_TRUE(Pump([&] { return plat::GetFocus() == popup; }));
+    plat::RECT rc{};
+    ASSERT_TRUE(plat::GetWindowRect(popup, &rc));
+    EXPECT_EQ(rc.top, Screen(host, 16, 40).y);
+    EXPECT_EQ(rc.bottom - rc.top, 104);
+
+    // Down in the open pop-up chooses the first row and closes it; the combo has the focus.
+    ASSERT_TRUE(XdoTool({"key", "--clearmodifiers", "Down"}));
+    ASSERT_TRUE(Pump([&] { return combo->DropDownWindow() == nullptr && combo->IsFocused(); }));
+    EXPECT_EQ(combo->GetCurSel(), 0);
+
+    // Opened again (F4), the third row is chosen with the pointer.
+    ASSERT_TRUE(XdoTool({"key", "--clearmodifiers", "F4"}));
+    ASSERT_TRUE(Pump([&] { return combo->DropDownWindow() != nullptr; }));
+    const plat::HWND again = combo->DropDownWindow()->GetHWND();
+    ASSERT_TRUE(Pump([&] { return plat::IsWindowVisible(again); }));
+    plat::POINT row{0, 0};
+    plat::ClientToScreen(again, &row);
+    ASSERT_TRUE(Click(plat::POINT{row.x + 40, row.y + 1 + 2 * 20 + 10}));
+    ASSERT_TRUE(Pump([&] { return combo->DropDownWindow() == nullptr; }));
+    EXPECT_EQ(combo->GetCurSel(), 2);
+    EXPECT_EQ(combo->GetText(), CUIString("Item 2"));
+
+    // A click outside the open pop-up closes it without a change.
+    ASSERT_TRUE(XdoTool({"key", "--clearmodifiers", "F4"}));
+    ASSERT_TRUE(Pump([&] { return combo->DropDownWindow() != nullptr; }));
+    ASSERT_TRUE(Click(Screen(host, 300, 200)));
+    ASSERT_TRUE(Pump([&] { return combo->DropDownWindow() == nullptr; }));
+    EXPECT_EQ(combo->GetCurSel(), 2);
+    plat::DestroyWindow(host);
+    Pump([] { return true; });
+}
+
+} // namespace
+} // namespace Pane::test
