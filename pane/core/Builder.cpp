@@ -5,6 +5,7 @@
 #include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
 #include "pane/controls/Option.h"
+#include "pane/controls/Progress.h"
 #include "pane/controls/ScrollBar.h"
 #include "pane/controls/Text.h"
 #include "pane/core/Container.h"
@@ -51,6 +52,7 @@ const ClassEntry kClassTable[] = {
     {"CheckBox", &Make<CCheckBoxUI>},
     {"Edit", &Make<CEditUI>},
     {"ScrollBar", &Make<CScrollBarUI>},
+    {"Progress", &Make<CProgressUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
