@@ -6,6 +6,7 @@
 #include "pane/controls/Label.h"
 #include "pane/controls/Option.h"
 #include "pane/controls/Progress.h"
+#include "pane/controls/RichEdit.h"
 #include "pane/controls/ScrollBar.h"
 #include "pane/controls/Text.h"
 #include "pane/core/Container.h"
@@ -53,6 +54,7 @@ const ClassEntry kClassTable[] = {
     {"Edit", &Make<CEditUI>},
     {"ScrollBar", &Make<CScrollBarUI>},
     {"Progress", &Make<CProgressUI>},
+    {"RichEdit", &Make<CRichEditUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
