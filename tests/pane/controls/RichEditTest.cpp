@@ -153,6 +153,14 @@ TEST_F(RichEditTest, SampleMatchesItsReference) {
     // The first field takes the focus when the window opens; its caret blinks.
     m_window->GetManager().SetFocus(nullptr);
     EXPECT_TRUE(MatchesReference(Pixels(RECT{0, 0, 420, 300}), "richedit"));
+    // Moving the focus from the top field to a low one repaints the window between them; the
+    // fields there keep their text on screen.
+    m_window->GetManager().SetFocus(Field("note"));
+    PumpMessages();
+    const RECT between = Field("ctrl")->Position();
+    const plat::Bitmap before = Pixels(between);
+    Focus("limited");
+    EXPECT_EQ(Pixels(between).pixels, before.pixels);
 }
 
 } // namespace
