@@ -4,6 +4,7 @@
 #include "pane/controls/CheckBox.h"
 #include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
+#include "pane/controls/List.h"
 #include "pane/controls/Option.h"
 #include "pane/controls/Progress.h"
 #include "pane/controls/RichEdit.h"
@@ -55,6 +56,12 @@ const ClassEntry kClassTable[] = {
     {"ScrollBar", &Make<CScrollBarUI>},
     {"Progress", &Make<CProgressUI>},
     {"RichEdit", &Make<CRichEditUI>},
+    {"List", &Make<CListUI>},
+    {"ListHeader", &Make<CListHeaderUI>},
+    {"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {"ListTextElement", &Make<CListTextElementUI>},
+    {"ListLabelElement", &Make<CListLabelElementUI>},
+    {"ListContainerElement", &Make<CListContainerElementUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
