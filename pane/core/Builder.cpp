@@ -10,6 +10,7 @@
 #include "pane/controls/RichEdit.h"
 #include "pane/controls/ScrollBar.h"
 #include "pane/controls/Text.h"
+#include "pane/controls/TreeView.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
@@ -62,6 +63,8 @@ const ClassEntry kClassTable[] = {
     {"ListTextElement", &Make<CListTextElementUI>},
     {"ListLabelElement", &Make<CListLabelElementUI>},
     {"ListContainerElement", &Make<CListContainerElementUI>},
+    {"TreeView", &Make<CTreeViewUI>},
+    {"TreeNode", &Make<CTreeNodeUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.
