@@ -108,7 +108,6 @@ private:
     bool m_wantCtrlReturn = true;
     bool m_rich = true;
     bool m_readOnly = false;
-    bool m_focused = false;
     int m_font = -1;
     uint32_t m_textColor = 0;
     int m_maxChar = kDefaultMaxChar;

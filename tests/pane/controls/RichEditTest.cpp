@@ -84,6 +84,7 @@ TEST_F(RichEditTest, TypingAndReturnBreakLinesInAMultiLineField) {
     CRichEditUI* note = Focus("note");
     EXPECT_EQ(m_window->GetManager().GetFocus(), note);
     EXPECT_EQ(plat::GetFocus(), note->GetHostWindow());
+    EXPECT_TRUE(note->IsFocused());
     note->SetText("ab");
     note->SetSel(kEnd, -1);
     Type("c");
