@@ -110,12 +110,6 @@ LRESULT CEditWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                     m_owner->Manager()->SendNotify(m_owner, "return");
                 return 0;
             }
-            // A single-line edit has no pages to move by. The platform's edit hands these keys
-            // to its text engine as page moves, which in single-line mode reads a line position
-            // it never set (a wild read found by fuzzing); they are kept from it here.
-            if (wParam == static_cast<WPARAM>(plat::VK_PRIOR) ||
-                wParam == static_cast<WPARAM>(plat::VK_NEXT))
-                return 0;
             break;
         case plat::OCM__BASE + plat::WM_COMMAND:
             return OnEditChanged(wParam);

@@ -8,8 +8,11 @@
 #include "pane/controls/Label.h"
 #include "pane/controls/List.h"
 #include "pane/controls/Option.h"
+#include "pane/controls/Progress.h"
+#include "pane/controls/RichEdit.h"
 #include "pane/controls/ScrollBar.h"
 #include "pane/controls/Text.h"
+#include "pane/controls/TreeView.h"
 #include "pane/core/Container.h"
 #include "pane/core/Control.h"
 #include "pane/core/UIManager.h"
@@ -56,12 +59,16 @@ const ClassEntry kClassTable[] = {
     {"Combo", &Make<CComboUI>},
     {"ComboBox", &Make<CComboBoxUI>},
     {"ScrollBar", &Make<CScrollBarUI>},
+    {"Progress", &Make<CProgressUI>},
+    {"RichEdit", &Make<CRichEditUI>},
     {"List", &Make<CListUI>},
     {"ListHeader", &Make<CListHeaderUI>},
     {"ListHeaderItem", &Make<CListHeaderItemUI>},
     {"ListTextElement", &Make<CListTextElementUI>},
     {"ListLabelElement", &Make<CListLabelElementUI>},
     {"ListContainerElement", &Make<CListContainerElementUI>},
+    {"TreeView", &Make<CTreeViewUI>},
+    {"TreeNode", &Make<CTreeNodeUI>},
 };
 
 // Two numbers separated by one character ("cx,cy"); numbers that do not parse read 0.

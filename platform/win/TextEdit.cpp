@@ -496,10 +496,12 @@ bool TextEdit::PressKey(Key key, bool shift, bool ctrl) {
             code = STB_TEXTEDIT_K_DOWN;
             break;
         case Key::PageUp:
-            code = STB_TEXTEDIT_K_PGUP;
-            break;
         case Key::PageDown:
-            code = STB_TEXTEDIT_K_PGDOWN;
+            // One line has no pages; the engine's page move would read a row position that
+            // single-line layout never sets.
+            if (!m.store.multiLine)
+                return false;
+            code = key == Key::PageUp ? STB_TEXTEDIT_K_PGUP : STB_TEXTEDIT_K_PGDOWN;
             break;
         case Key::Home:
             code = ctrl ? STB_TEXTEDIT_K_TEXTSTART : STB_TEXTEDIT_K_LINESTART;

@@ -64,11 +64,13 @@ void InvalidateTree(WindowData* w, const RECT& clientRect, bool erase) {
         return;
     w->update = UnionRect(w->update, r);
     w->updateErase = w->updateErase || erase;
+    // The window paints its whole update rectangle, which may now span children that neither
+    // rectangle touched on its own: everything it paints over is painted again on top.
     for (HWND child : w->children) {
         WindowData* c = Find(child);
         if (c == nullptr || !c->Visible())
             continue;
-        const RECT part = IntersectRect(r, c->rect);
+        const RECT part = IntersectRect(w->update, c->rect);
         if (!IsRectEmpty(part))
             InvalidateTree(c, OffsetRect(part, -c->rect.left, -c->rect.top), erase);
     }

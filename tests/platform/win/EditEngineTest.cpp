@@ -144,6 +144,33 @@ TEST(EditEngine, CaretMovesAndShiftSelection) {
     EXPECT_EQ(e.Text(), "alpha b");
 }
 
+TEST(EditEngine, PageKeysLeaveOneLineAlone) {
+    // One line has no pages: caret and selection stay, with or without shift, before and after
+    // the first layout.
+    for (const bool laidOut : {false, true}) {
+        TextEdit e;
+        if (laidOut)
+            FixedWidth(e, 40, 16);
+        e.SetText("alpha beta");
+        e.SetSelection(2, 6);
+        for (const Key key : {Key::PageUp, Key::PageDown}) {
+            for (const bool shift : {false, true}) {
+                EXPECT_FALSE(e.PressKey(key, shift, false));
+                EXPECT_EQ(Sel(e), Range(2, 6));
+                EXPECT_EQ(e.Caret(), 6u);
+            }
+        }
+    }
+    // Several lines page by the rows that fit the view.
+    TextEdit m(true);
+    FixedWidth(m, 80, 32);
+    m.SetText("1\n2\n3\n4\n5\n6");
+    m.PressKey(Key::PageDown, false, false);
+    EXPECT_EQ(m.Caret(), 4u); // two rows down: the start of "3"
+    m.PressKey(Key::PageUp, true, false);
+    EXPECT_EQ(Sel(m), Range(0, 4));
+}
+
 TEST(EditEngine, SelectionMessagesClampAndOrder) {
     TextEdit e;
     e.SetText("12345");

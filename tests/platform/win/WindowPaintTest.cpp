@@ -118,6 +118,26 @@ TEST_F(FilledWindows, OnlyTheInvalidatedPartIsPaintedAndPresented) {
     EXPECT_FALSE(GetUpdateRect(top, &update, false));
 }
 
+TEST_F(FilledWindows, ChildBetweenTwoInvalidatedPartsIsPaintedAgain) {
+    // The parent paints the rectangle around both parts, over the child between them.
+    HWND top = Make(WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 100, 80});
+    HWND child = Make(WS_CHILD | WS_VISIBLE, RECT{40, 30, 60, 50}, top);
+    m_colour[top] = RGB(255, 0, 0);
+    m_colour[child] = RGB(0, 0, 255);
+    headless::PumpMessages();
+    m_painted.clear();
+    const RECT first{0, 0, 20, 20};
+    const RECT second{80, 60, 100, 80};
+    InvalidateRect(top, &first, false);
+    InvalidateRect(top, &second, false);
+    headless::PumpMessages();
+    ASSERT_EQ(m_painted.size(), 2u);
+    EXPECT_EQ(m_painted[1].first, child);
+    const Bitmap* px = headless::Pixels(top);
+    EXPECT_EQ(px->At(50, 40), kBlue);
+    EXPECT_EQ(px->At(30, 40), kRed);
+}
+
 TEST_F(FilledWindows, HiddenWindowsAreNotPaintedAndShowingPaintsThem) {
     HWND top = Make(WS_OVERLAPPED, RECT{0, 0, 100, 80});
     m_colour[top] = RGB(0, 255, 0);
