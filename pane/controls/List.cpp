@@ -329,6 +329,73 @@ void PaintRowBackground(CControlUI* self, const ListRowState& row, plat::HDC hDC
 
 } // namespace
 
+// ---- CListRowUI ---------------------------------------------------------------------------------
+
+template <class Base>
+unsigned int CListRowUI<Base>::ControlFlags() const {
+    return 4; // wants the Return key
+}
+
+template <class Base>
+bool CListRowUI<Base>::Trigger() {
+    if (!Base::Trigger()) {
+        return false;
+    }
+    this->Notify("itemactivate");
+    return true;
+}
+
+template <class Base>
+void CListRowUI<Base>::SetVisible(bool visible) {
+    Base::SetVisible(visible);
+    AfterRowVisibility(this, m_row);
+}
+
+template <class Base>
+void CListRowUI<Base>::SetEnabled(bool enabled) {
+    Base::SetEnabled(enabled);
+    if (!this->IsEnabled()) {
+        m_row.state = 0;
+    }
+}
+
+template <class Base>
+void CListRowUI<Base>::SetAttribute(const char* name, const char* value) {
+    if (Is(name, "selected")) {
+        Select(); // any value selects
+        return;
+    }
+    Base::SetAttribute(name, value);
+}
+
+template <class Base>
+void CListRowUI<Base>::SetOwner(CControlUI* owner) {
+    m_row.owner = OwnerOf(owner);
+}
+
+template <class Base>
+bool CListRowUI<Base>::Select(bool select) {
+    return SelectRow(this, m_row, select);
+}
+
+template <class Base>
+void CListRowUI<Base>::InvalidateRow() {
+    InvalidateListRow(this);
+}
+
+template <class Base>
+void CListRowUI<Base>::HandleEvent(UIEvent& event) {
+    HandleRowEvent(this, m_row, event, [&] { Base::HandleEvent(event); });
+}
+
+template <class Base>
+void CListRowUI<Base>::DrawItemBk(plat::HDC hDC) {
+    PaintRowBackground(this, m_row, hDC);
+}
+
+template class CListRowUI<CControlUI>;
+template class CListRowUI<CContainerUI>;
+
 // ---- CListElementUI ---------------------------------------------------------------------------
 
 const char* CListElementUI::ClassName() const {
@@ -343,58 +410,6 @@ void* CListElementUI::Interface(const char* name) {
         return this;
     }
     return CControlUI::Interface(name);
-}
-
-unsigned int CListElementUI::ControlFlags() const {
-    return 4; // wants the Return key
-}
-
-bool CListElementUI::Trigger() {
-    if (!CControlUI::Trigger()) {
-        return false;
-    }
-    Notify("itemactivate");
-    return true;
-}
-
-void CListElementUI::SetVisible(bool visible) {
-    CControlUI::SetVisible(visible);
-    AfterRowVisibility(this, m_row);
-}
-
-void CListElementUI::SetEnabled(bool enabled) {
-    CControlUI::SetEnabled(enabled);
-    if (!IsEnabled()) {
-        m_row.state = 0;
-    }
-}
-
-void CListElementUI::SetAttribute(const char* name, const char* value) {
-    if (Is(name, "selected")) {
-        Select(); // any value selects
-        return;
-    }
-    CControlUI::SetAttribute(name, value);
-}
-
-void CListElementUI::SetOwner(CControlUI* owner) {
-    m_row.owner = OwnerOf(owner);
-}
-
-bool CListElementUI::Select(bool select) {
-    return SelectRow(this, m_row, select);
-}
-
-void CListElementUI::InvalidateRow() {
-    InvalidateListRow(this);
-}
-
-void CListElementUI::HandleEvent(UIEvent& event) {
-    HandleRowEvent(this, m_row, event, [&] { CControlUI::HandleEvent(event); });
-}
-
-void CListElementUI::DrawItemBk(plat::HDC hDC) {
-    PaintRowBackground(this, m_row, hDC);
 }
 
 uint32_t CListElementUI::ItemTextColor(const ItemAppearance& a) const {
@@ -599,54 +614,6 @@ void* CListContainerElementUI::Interface(const char* name) {
         return this;
     }
     return CContainerUI::Interface(name);
-}
-
-unsigned int CListContainerElementUI::ControlFlags() const {
-    return 4;
-}
-
-bool CListContainerElementUI::Trigger() {
-    if (!CContainerUI::Trigger()) {
-        return false;
-    }
-    Notify("itemactivate");
-    return true;
-}
-
-void CListContainerElementUI::SetVisible(bool visible) {
-    CContainerUI::SetVisible(visible);
-    AfterRowVisibility(this, m_row);
-}
-
-void CListContainerElementUI::SetEnabled(bool enabled) {
-    CContainerUI::SetEnabled(enabled);
-    if (!IsEnabled()) {
-        m_row.state = 0;
-    }
-}
-
-void CListContainerElementUI::SetAttribute(const char* name, const char* value) {
-    if (Is(name, "selected")) {
-        Select();
-        return;
-    }
-    CContainerUI::SetAttribute(name, value);
-}
-
-void CListContainerElementUI::SetOwner(CControlUI* owner) {
-    m_row.owner = OwnerOf(owner);
-}
-
-bool CListContainerElementUI::Select(bool select) {
-    return SelectRow(this, m_row, select);
-}
-
-void CListContainerElementUI::InvalidateRow() {
-    InvalidateListRow(this);
-}
-
-void CListContainerElementUI::HandleEvent(UIEvent& event) {
-    HandleRowEvent(this, m_row, event, [&] { CContainerUI::HandleEvent(event); });
 }
 
 void CListContainerElementUI::Paint(plat::HDC hDC, const RECT& rcPaint) {

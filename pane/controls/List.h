@@ -283,15 +283,17 @@ private:
     IListTextProviderUI* m_textProvider = nullptr;
 };
 
-// The common part of the non-container rows.
-class CListElementUI : public CControlUI, public IListItemUI {
+// The row behaviour every kind of row shares (selection, hot state, "itemclick",
+// "itemactivate", hiding while selected, events passed on to the owner), over the control class
+// the row is made of.
+template <class Base>
+class CListRowUI : public Base, public IListItemUI {
 public:
-    const char* ClassName() const override;
-    void* Interface(const char* name) override;
     unsigned int ControlFlags() const override;
     bool Trigger() override;
     void SetVisible(bool visible = true) override;
     void SetEnabled(bool enabled = true) override;
+    // "selected" selects the row whatever its value.
     void SetAttribute(const char* name, const char* value) override;
     void HandleEvent(UIEvent& event) override;
 
@@ -309,10 +311,23 @@ public:
     void InvalidateRow();
 
 protected:
+    // The background from the owner's appearance: state colour and image, line.
     void DrawItemBk(plat::HDC hDC);
-    uint32_t ItemTextColor(const ItemAppearance& appearance) const;
 
     ListRowState m_row;
+};
+
+extern template class CListRowUI<CControlUI>;
+extern template class CListRowUI<CContainerUI>;
+
+// The common part of the non-container rows.
+class CListElementUI : public CListRowUI<CControlUI> {
+public:
+    const char* ClassName() const override;
+    void* Interface(const char* name) override;
+
+protected:
+    uint32_t ItemTextColor(const ItemAppearance& appearance) const;
 };
 
 class CListLabelElementUI : public CListElementUI {
@@ -355,33 +370,13 @@ private:
     std::vector<std::string> m_columnTexts;
 };
 
-class CListContainerElementUI : public CContainerUI, public IListItemUI {
+class CListContainerElementUI : public CListRowUI<CContainerUI> {
 public:
     const char* ClassName() const override;
     void* Interface(const char* name) override;
-    unsigned int ControlFlags() const override;
-    bool Trigger() override;
-    void SetVisible(bool visible = true) override;
-    void SetEnabled(bool enabled = true) override;
-    void SetAttribute(const char* name, const char* value) override;
-    void HandleEvent(UIEvent& event) override;
     void Paint(plat::HDC hDC, const plat::RECT& rcPaint) override;
-
-    int GetIndex() const override { return m_row.index; }
-    void SetIndex(int index) override { m_row.index = index; }
-    IListOwnerUI* GetOwner() const override { return m_row.owner; }
-    void SetOwner(CControlUI* owner) override;
-    bool IsSelected() const override { return m_row.selected; }
-    bool Select(bool select = true) override;
-    bool IsExpanded() const override { return false; }
-    bool Expand(bool) override { return false; }
+    // A container row draws its children, no text of its own.
     void DrawItemText(plat::HDC, const plat::RECT&) override {}
-
-    bool IsHot() const { return m_row.IsHot(); }
-    void InvalidateRow();
-
-protected:
-    ListRowState m_row;
 };
 
 } // namespace Pane
