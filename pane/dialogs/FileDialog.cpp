@@ -194,7 +194,9 @@ void CFileDialogWnd::Notify(NotifyMessage& msg) {
             m_pm.FindControl("name")->SetText(
                 m_listing.entries[static_cast<std::size_t>(sel)].name.c_str());
     } else if (msg.type == "itemactivate" && m_list != nullptr) {
-        ActivateRow(m_list->GetCurSel());
+        // The row sending this is still handling its event; listing a folder deletes the rows,
+        // so the activation runs once the event is over.
+        PostMessage(kActivateRow, static_cast<plat::WPARAM>(m_list->GetCurSel()));
     }
     WindowImplBase::Notify(msg);
 }
@@ -213,6 +215,15 @@ plat::LRESULT CFileDialogWnd::MessageHandler(plat::UINT msg, plat::WPARAM wParam
         }
     }
     return WindowImplBase::MessageHandler(msg, wParam, lParam, handled);
+}
+
+plat::LRESULT CFileDialogWnd::HandleCustomMessage(plat::UINT msg, plat::WPARAM wParam,
+                                                  plat::LPARAM lParam, bool& handled) {
+    if (msg == kActivateRow) {
+        ActivateRow(static_cast<int>(wParam));
+        return 0;
+    }
+    return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, handled);
 }
 
 bool CFileDialogWnd::Choose(plat::HWND owner, const FileDialogOptions& options, std::string& path) {

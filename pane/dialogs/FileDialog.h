@@ -48,6 +48,8 @@ public:
 protected:
     const char* GetWindowClassName() const override { return "PaneFileDialog"; }
     void InitWindow() override;
+    plat::LRESULT HandleCustomMessage(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
+                                      bool& handled) override;
 
 private:
     // Shows a refusal (OK) or a question (Yes/No) in the message box; returns the answer.
@@ -59,6 +61,8 @@ private:
     std::string m_chosen;
     std::string m_lastQuestion;
     CListUI* m_list = nullptr;
+    // Posted by "itemactivate" with the row's index.
+    static constexpr plat::UINT kActivateRow = plat::WM_USER + 0x32;
 };
 
 } // namespace Pane

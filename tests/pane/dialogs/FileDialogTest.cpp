@@ -112,7 +112,7 @@ struct DialogRun {
 };
 
 DialogRun RunDialog(const FileDialogOptions& options,
-                    const std::function<void(CFileDialogWnd&)>& act) {
+                    const std::function<void(CFileDialogWnd&)>& act, bool closeAfter = true) {
     CFileDialogWnd dialog(options);
     DialogRun run;
     if (!dialog.CreateDialog(nullptr))
@@ -120,7 +120,8 @@ DialogRun RunDialog(const FileDialogOptions& options,
     plat::headless::SetIdleHook([&] {
         plat::headless::SetIdleHook(nullptr);
         act(dialog);
-        if (plat::IsWindow(dialog.GetHWND()))
+        // Acts that leave more to do install their own hook and close the dialog at the end.
+        if (closeAfter && plat::IsWindow(dialog.GetHWND()))
             dialog.Close(kMessageCancel);
     });
     dialog.ShowModal();
@@ -170,6 +171,51 @@ TEST_F(FileDialogTest, NavigatesIntoFoldersUpAndThroughATypedPathAndChoosesAChin
     EXPECT_TRUE(run.chosen);
     EXPECT_EQ(run.path, root + "/中文目录/信道.cfg");
     EXPECT_EQ(LastFolder(false), root + "/中文目录");
+}
+
+// Keys and the mouse reach the dialog through its own modal loop, as the desktop delivers them.
+TEST_F(FileDialogTest, ReturnAndDoubleClickEnterAFolderAndBackspaceGoesUp) {
+    FileDialogOptions options;
+    options.pattern = "*.cfg";
+    options.initialFolder = root;
+    std::vector<std::string> visited;
+    CFileDialogWnd* seen = nullptr;
+    CListUI* list = nullptr; // outlives the act, which the nested hooks outlive
+    const auto record = [&] { visited.push_back(seen->Listing().folder); };
+    const auto post = [&](plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
+        plat::PostMessage(seen->GetHWND(), msg, wParam, lParam);
+    };
+    RunDialog(
+        options,
+        [&](CFileDialogWnd& dialog) {
+            seen = &dialog;
+            list = static_cast<CListUI*>(dialog.GetManager().FindControl("files"));
+            ASSERT_NE(list, nullptr);
+            list->SelectItem(1, true); // "b"
+            post(plat::WM_KEYDOWN, plat::VK_RETURN, 0);
+            plat::headless::SetIdleHook([&] {
+                record(); // inside "b"
+                post(plat::WM_KEYDOWN, plat::VK_BACK, 0);
+                plat::headless::SetIdleHook([&] {
+                    record(); // back at the root
+                    // Double click on the fourth row, "中文目录".
+                    const plat::RECT& rc = list->GetRowAt(3)->Position();
+                    const plat::LPARAM at =
+                        plat::MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+                    post(plat::WM_LBUTTONDOWN, plat::MK_LBUTTON, at);
+                    post(plat::WM_LBUTTONUP, 0, at);
+                    post(plat::WM_LBUTTONDBLCLK, plat::MK_LBUTTON, at);
+                    post(plat::WM_LBUTTONUP, 0, at);
+                    plat::headless::SetIdleHook([&] {
+                        plat::headless::SetIdleHook(nullptr);
+                        record();
+                        seen->Close(kMessageCancel);
+                    });
+                });
+            });
+        },
+        false);
+    EXPECT_EQ(visited, (std::vector<std::string>{root + "/b", root, root + "/中文目录"}));
 }
 
 TEST_F(FileDialogTest, AMissingFileIsRefusedWhenItMustExist) {
