@@ -50,16 +50,18 @@ constexpr const char* kBody =
     "</HorizontalLayout>"
     "</VerticalLayout></Window>";
 
+// The caller's title, or what the dialog does.
+const char* TitleOf(const FileDialogOptions& options) {
+    return !options.title.empty() ? options.title.c_str() : options.save ? "Save" : "Open";
+}
+
 } // namespace
 
 CFileDialogWnd::CFileDialogWnd(FileDialogOptions options)
     : WindowImplBase(kWidth, kHeight), m_options(std::move(options)) {}
 
 bool CFileDialogWnd::CreateDialog(plat::HWND owner) {
-    const char* title = !m_options.title.empty() ? m_options.title.c_str()
-                        : m_options.save         ? "Save"
-                                                 : "Open";
-    return Create(owner, title, plat::WS_POPUP, 0, 0, 0, kWidth, kHeight) != nullptr;
+    return Create(owner, TitleOf(m_options), plat::WS_POPUP, 0, 0, 0, kWidth, kHeight) != nullptr;
 }
 
 void CFileDialogWnd::InitWindow() {
@@ -68,9 +70,7 @@ void CFileDialogWnd::InitWindow() {
     if (main == nullptr || builder.Create(kBody, nullptr, this, &m_pm, main) == nullptr)
         return;
     m_list = static_cast<CListUI*>(m_pm.FindControl("files"));
-    m_pm.FindControl("title")->SetText(!m_options.title.empty() ? m_options.title.c_str()
-                                       : m_options.save         ? "Save"
-                                                                : "Open");
+    m_pm.FindControl("title")->SetText(TitleOf(m_options));
     m_pm.FindControl("ok")->SetText(m_options.save ? "Save" : "Open");
     m_pm.FindControl("filter")->SetText(
         !m_options.filterName.empty()
