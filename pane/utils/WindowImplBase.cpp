@@ -2,6 +2,8 @@
 
 #include "pane/core/Automation.h"
 #include "pane/core/Control.h"
+#include "pane/dialogs/MessageBox.h"
+#include "platform/backends/Headless.h"
 #include "platform/base/NameCompare.h"
 
 #include <cstdio>
@@ -348,10 +350,14 @@ plat::LRESULT WindowImplBase::OnCreate(plat::UINT, plat::WPARAM, plat::LPARAM, b
         root = builder.Create(skin.GetData(), nullptr, this, &m_pm);
     }
     if (root == nullptr) {
-        // The framework's message box takes this over once it exists; a window without its
-        // tree cannot go on either way.
+        // A window without its tree cannot go on. The line on standard error stays for
+        // consoles and logs; the message box is shown wherever someone can answer it (the
+        // headless backend has no one to press OK, and would wait for ever).
         std::fprintf(stderr, "%s: %s\n", kLoadFailedCaption, kLoadFailedText);
         std::fflush(nullptr);
+        if (!plat::headless::Active())
+            CMessageBoxWnd::Show(plat::GetWindow(m_hWnd, plat::GW_OWNER), kLoadFailedText,
+                                 kLoadFailedCaption, MessageIcon::Error);
         std::_Exit(1);
     }
 

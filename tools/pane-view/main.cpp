@@ -2,6 +2,8 @@
 // play a script, dump the control tree or save a picture — and can print every notification.
 #include "pane/core/Automation.h"
 #include "pane/core/Xml.h"
+#include "pane/dialogs/FileDialog.h"
+#include "pane/dialogs/MessageBox.h"
 #include "pane/utils/WindowImplBase.h"
 #include "platform/backends/Headless.h"
 #include "platform/win/Window.h"
@@ -31,7 +33,11 @@ const char* const kUsage =
     "  --events        print each notification: NOTIFY TYPE \"SENDER-NAME\" WPARAM LPARAM\n"
     "  --help          this text\n"
     "The window opens on the desktop unless --script, --dump or --shot is given; then it runs\n"
-    "headless.\n";
+    "headless.\n"
+    "A markup whose root is <FileDialog save= title= filter= pattern= folder= extension=\n"
+    "overwrite= mustexist=/> or <MessageBox text= caption= icon=error|warning|information\n"
+    "buttons=ok|yesno|okcancel/> opens that dialog instead; the answer or the chosen path is\n"
+    "printed on standard output (\"\\n\" in a text is a line break).\n";
 
 struct Arguments {
     std::string markup;
@@ -176,6 +182,93 @@ bool PrepareMarkup(const std::string& markup, std::string* skin) {
     return true;
 }
 
+// The dialog a dialog sample describes: null when the markup is a window's.
+struct DialogSample {
+    bool file = false;
+    bool message = false;
+    Pane::FileDialogOptions options;
+    std::string text;
+    std::string caption;
+    Pane::MessageIcon icon = Pane::MessageIcon::Information;
+    Pane::MessageButtons buttons = Pane::MessageButtons::Ok;
+};
+
+std::string Attribute(const Pane::CXmlElement& element, const char* name) {
+    char value[1024] = {};
+    element.GetAttributeValue(name, value, sizeof value);
+    std::string text = value;
+    for (std::size_t at = text.find("\\n"); at != std::string::npos; at = text.find("\\n", at))
+        text.replace(at, 2, "\n");
+    return text;
+}
+
+DialogSample ReadDialogSample(const std::string& markup) {
+    DialogSample sample;
+    Pane::CXmlDoc doc;
+    if (!(markup[0] == '<' ? doc.Load(markup.c_str()) : doc.LoadFromPath(markup.c_str())))
+        return sample;
+    const Pane::CXmlElement root = doc.GetRoot();
+    if (!root.IsValid())
+        return sample;
+    if (std::strcmp(root.GetName(), "FileDialog") == 0) {
+        sample.file = true;
+        Pane::FileDialogOptions& o = sample.options;
+        o.save = Attribute(root, "save") == "true";
+        o.title = Attribute(root, "title");
+        o.filterName = Attribute(root, "filter");
+        o.pattern = Attribute(root, "pattern");
+        o.initialFolder = Attribute(root, "folder");
+        o.defaultExtension = Attribute(root, "extension");
+        o.overwritePrompt = Attribute(root, "overwrite") == "true";
+        o.fileMustExist = Attribute(root, "mustexist") == "true";
+    } else if (std::strcmp(root.GetName(), "MessageBox") == 0) {
+        sample.message = true;
+        sample.text = Attribute(root, "text");
+        sample.caption = Attribute(root, "caption");
+        const std::string icon = Attribute(root, "icon");
+        sample.icon = icon == "error"     ? Pane::MessageIcon::Error
+                      : icon == "warning" ? Pane::MessageIcon::Warning
+                      : icon == "none"    ? Pane::MessageIcon::None
+                                          : Pane::MessageIcon::Information;
+        const std::string buttons = Attribute(root, "buttons");
+        sample.buttons = buttons == "yesno"      ? Pane::MessageButtons::YesNo
+                         : buttons == "okcancel" ? Pane::MessageButtons::OkCancel
+                                                 : Pane::MessageButtons::Ok;
+    }
+    return sample;
+}
+
+// Opens the sample's dialog: with --shot (and no script) it is painted headless and saved,
+// otherwise it runs modal (the script plays in it) and its answer is printed.
+int RunDialogSample(const DialogSample& sample, const Arguments& args) {
+    Pane::CFileDialogWnd fileDialog(sample.options);
+    Pane::CMessageBoxWnd box(sample.text, sample.caption, sample.icon, sample.buttons);
+    Pane::WindowImplBase* window = sample.file ? static_cast<Pane::WindowImplBase*>(&fileDialog)
+                                               : static_cast<Pane::WindowImplBase*>(&box);
+    const bool created = sample.file ? fileDialog.CreateDialog(nullptr) : box.CreateBox(nullptr);
+    if (!created) {
+        std::fprintf(stderr, "pane-view: cannot create the dialog\n");
+        return kExitFailed;
+    }
+    int status = kExitOk;
+    if (!args.shot.empty() && args.script.empty()) {
+        window->ShowWindow(true);
+        Pane::PumpMessages();
+        if (!plat::headless::SavePng(window->GetHWND(), args.shot)) {
+            std::fprintf(stderr, "pane-view: cannot save the picture %s\n", args.shot.c_str());
+            status = kExitFailed;
+        }
+        plat::DestroyWindow(window->GetHWND());
+        return status;
+    }
+    window->ShowModal();
+    if (sample.file)
+        std::printf("%s\n", fileDialog.HasChosen() ? fileDialog.Chosen().c_str() : "(cancelled)");
+    else
+        std::printf("answer %u\n", box.Answer());
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -196,6 +289,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pane-view: no display (give --dump, --shot or --script to run "
                              "headless)\n");
         return kExitFailed;
+    }
+
+    if (const DialogSample sample = ReadDialogSample(args.markup); sample.file || sample.message) {
+        const int result = RunDialogSample(sample, args);
+        plat::Shutdown();
+        return result;
     }
 
     int status = kExitOk;
