@@ -247,6 +247,15 @@ void CComboWnd::Release(CControlUI* control) {
 void CComboWnd::Abandon() {
     if (m_layout != nullptr)
         m_layout->RemoveAll();
+    // The items go with their combo, under the combo's manager: none may keep a pointer to this
+    // window's manager, which goes with the window before the items do.
+    if (m_owner != nullptr && !m_returned) {
+        for (int i = 0; i < m_owner->GetCount(); ++i) {
+            CControlUI* item = m_owner->GetItemAt(i);
+            m_manager.ReapObjects(item);
+            item->SetManager(m_owner->Manager(), m_owner, false);
+        }
+    }
     m_returned = true;
     m_owner = nullptr;
     if (m_hWnd != nullptr && plat::IsWindow(m_hWnd))
