@@ -106,9 +106,11 @@ TEST(FileDialogXvfbTest, AFileIsPickedByTypingItsNameAndReturn) {
 
     int displayFds[2];
     ASSERT_EQ(::pipe(displayFds), 0);
-    const pid_t server =
-        Spawn(xvfb, {"-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-              displayFds[1], 3);
+    // -noreset: without it the server resets whenever its last client leaves, and each
+    // xdotool search below is such a client; a viewer connecting during a reset is refused.
+    const pid_t server = Spawn(
+        xvfb, {"-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
+        displayFds[1], 3);
     ::close(displayFds[1]);
     const std::string number = ReadLine(displayFds[0], Clock::now() + std::chrono::seconds(20));
     ::close(displayFds[0]);
@@ -127,8 +129,12 @@ TEST(FileDialogXvfbTest, AFileIsPickedByTypingItsNameAndReturn) {
     // Wait for the dialog's window to be mapped, then type into it.
     std::string window;
     const auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (window.empty() && Clock::now() < deadline)
+    bool viewerEnded = false;
+    while (window.empty() && !viewerEnded && Clock::now() < deadline) {
         window = Output(xdotool, {"search", "--onlyvisible", "--name", "PickMe"});
+        viewerEnded = ::waitpid(viewer, nullptr, WNOHANG) == viewer;
+    }
+    ASSERT_FALSE(viewerEnded) << "pane-view ended before its dialog appeared";
     ASSERT_FALSE(window.empty()) << "the dialog did not appear";
     window = window.substr(0, window.find('\n'));
     // Keys go to the window with the input focus: wait until the dialog has it.
