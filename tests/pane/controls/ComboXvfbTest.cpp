@@ -44,8 +44,10 @@ std::string FindProgram(const char* name) {
     return {};
 }
 
-// Starts a program with its output on /dev/null (or `outFd` on descriptor 3); it dies with us.
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int outFd = -1) {
+// Starts a program with its output on /dev/null (or `outFd` on descriptor `outTo`); it dies
+// with us.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int outFd = -1,
+            int outTo = 3) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -59,7 +61,7 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args, in
         ::dup2(null, 1);
         ::dup2(null, 2);
         if (outFd >= 0)
-            ::dup2(outFd, 3);
+            ::dup2(outFd, outTo);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
@@ -168,6 +170,27 @@ protected:
         return pt;
     }
 
+    // Whether the X server shows the native window of hwnd: our model shows a pop-up at once,
+    // the server maps it a little later, and a click before that lands on what lies beneath.
+    bool Viewable(plat::HWND hwnd) {
+        const unsigned long id = plat::sdl::NativeWindowId(hwnd);
+        if (id == 0)
+            return false;
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return false;
+        const pid_t pid = Spawn(
+            s_xdotool, {"search", "--onlyvisible", "--pid", std::to_string(::getpid())}, fds[1], 1);
+        ::close(fds[1]);
+        std::string out;
+        char buffer[256];
+        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+            out.append(buffer, static_cast<std::size_t>(n));
+        ::close(fds[0]);
+        ::waitpid(pid, nullptr, 0);
+        return ("\n" + out).find("\n" + std::to_string(id) + "\n") != std::string::npos;
+    }
+
     bool Click(plat::POINT pt) {
         return XdoTool({"mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "1"});
     }
@@ -207,7 +230,7 @@ TEST_F(ComboXvfbTest, PopupOpensByClickTakesKeysAndAClickOnARowChoosesIt) {
     ASSERT_TRUE(XdoTool({"key", "--clearmodifiers", "F4"}));
     ASSERT_TRUE(Pump([&] { return combo->DropDownWindow() != nullptr; }));
     const plat::HWND again = combo->DropDownWindow()->GetHWND();
-    ASSERT_TRUE(Pump([&] { return plat::IsWindowVisible(again); }));
+    ASSERT_TRUE(Pump([&] { return plat::IsWindowVisible(again) && Viewable(again); }));
     plat::POINT row{0, 0};
     plat::ClientToScreen(again, &row);
     ASSERT_TRUE(Click(plat::POINT{row.x + 40, row.y + 1 + 2 * 20 + 10}));
