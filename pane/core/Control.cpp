@@ -207,8 +207,22 @@ void RequestLayout(CControlUI& control) {
 
 } // namespace
 
+namespace {
+
+// Sizes, paddings and fixed positions come from markup as any int; layouts add several of them
+// up in int. Anything past this many pixels is far beyond any screen, and keeping to it keeps
+// those sums from overflowing.
+constexpr int kMaxExtent = 1 << 20;
+
+int Extent(int value) {
+    return std::clamp(value, -kMaxExtent, kMaxExtent);
+}
+
+} // namespace
+
 void CControlUI::SetPadding(RECT padding) {
-    m_rcPadding = padding;
+    m_rcPadding = RECT{Extent(padding.left), Extent(padding.top), Extent(padding.right),
+                       Extent(padding.bottom)};
     RequestLayout(*this);
 }
 
@@ -217,7 +231,7 @@ SIZE CControlUI::FixedXY() const {
 }
 
 void CControlUI::SetFixedXY(SIZE xy) {
-    m_fixedXY = xy;
+    m_fixedXY = SIZE{Extent(xy.cx), Extent(xy.cy)};
     RequestLayout(*this);
 }
 
@@ -229,7 +243,7 @@ void CControlUI::SetFixedWidth(int cx) {
     if (cx < 0) {
         return;
     }
-    m_fixedSize.cx = cx;
+    m_fixedSize.cx = Extent(cx);
     RequestLayout(*this);
 }
 
@@ -241,7 +255,7 @@ void CControlUI::SetFixedHeight(int cy) {
     if (cy < 0) {
         return;
     }
-    m_fixedSize.cy = cy;
+    m_fixedSize.cy = Extent(cy);
     RequestLayout(*this);
 }
 
@@ -253,7 +267,7 @@ void CControlUI::SetMinWidth(int cx) {
     if (cx < 0 || m_minSize.cx == cx) {
         return;
     }
-    m_minSize.cx = cx;
+    m_minSize.cx = Extent(cx);
     RequestLayout(*this);
 }
 
@@ -265,7 +279,7 @@ void CControlUI::SetMaxWidth(int cx) {
     if (cx < 0 || m_maxSize.cx == cx) {
         return;
     }
-    m_maxSize.cx = cx;
+    m_maxSize.cx = Extent(cx);
     RequestLayout(*this);
 }
 
@@ -277,7 +291,7 @@ void CControlUI::SetMinHeight(int cy) {
     if (cy < 0 || m_minSize.cy == cy) {
         return;
     }
-    m_minSize.cy = cy;
+    m_minSize.cy = Extent(cy);
     RequestLayout(*this);
 }
 
@@ -289,7 +303,7 @@ void CControlUI::SetMaxHeight(int cy) {
     if (cy < 0 || m_maxSize.cy == cy) {
         return;
     }
-    m_maxSize.cy = cy;
+    m_maxSize.cy = Extent(cy);
     RequestLayout(*this);
 }
 

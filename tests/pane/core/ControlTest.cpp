@@ -34,8 +34,14 @@ TEST(ControlAttributes, PosWithNegativeCornersAnchorsToTheRightAndBottom) {
 TEST(ControlAttributes, PosAtTheEndsOfTheNumberRangeClampsTheSize) {
     CControlUI control;
     control.SetAttribute("pos", "-2147483648,-2147483648,2147483647,0");
-    EXPECT_EQ(control.FixedWidth(), 2147483647);
-    EXPECT_EQ(control.FixedHeight(), 2147483647);
+    // Sizes and positions keep to 2^20 pixels, so a layout's sums of them never overflow.
+    EXPECT_EQ(control.FixedWidth(), 1 << 20);
+    EXPECT_EQ(control.FixedHeight(), 1 << 20);
+    EXPECT_EQ(control.FixedXY().cx, 1 << 20); // a negative left takes the right edge
+    control.SetAttribute("padding", "-2147483648,0,2147483647,5");
+    EXPECT_EQ(control.Padding().left, -(1 << 20));
+    EXPECT_EQ(control.Padding().right, 1 << 20);
+    EXPECT_EQ(control.Padding().bottom, 5);
     // The other way round the width is negative, which a control does not take.
     CControlUI reversed;
     reversed.SetAttribute("pos", "2147483647,0,-2147483648,0");
