@@ -107,7 +107,8 @@ void CLabelUI::SetFont(int index) {
 }
 
 void CLabelUI::SetTextPadding(RECT padding) {
-    m_textPadding = padding;
+    m_textPadding = RECT{ClampExtent(padding.left), ClampExtent(padding.top),
+                         ClampExtent(padding.right), ClampExtent(padding.bottom)};
     Invalidate();
 }
 
@@ -214,16 +215,18 @@ void CLabelUI::SetShadowOffset(int distance, int angle) {
     if (angle < -180 || angle > 180) {
         return;
     }
+    // In double: a distance from markup may be any int, and the sums must not overflow.
     const RECT& p = m_rcItem;
-    int x = p.top;
+    const double d = distance;
+    double x = p.top;
     if (angle >= 0) {
-        x = p.top - distance;
+        x = p.top - d;
     } else if (angle > -180) {
-        x = p.top + distance;
+        x = p.top + d;
     }
-    int y = p.left + distance;
+    double y = p.left + d;
     if (angle > -90 && angle <= 90) {
-        y = p.left - distance;
+        y = p.left - d;
     } else if (angle == -90) {
         y = p.left;
     }

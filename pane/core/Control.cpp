@@ -207,22 +207,9 @@ void RequestLayout(CControlUI& control) {
 
 } // namespace
 
-namespace {
-
-// Sizes, paddings and fixed positions come from markup as any int; layouts add several of them
-// up in int. Anything past this many pixels is far beyond any screen, and keeping to it keeps
-// those sums from overflowing.
-constexpr int kMaxExtent = 1 << 20;
-
-int Extent(int value) {
-    return std::clamp(value, -kMaxExtent, kMaxExtent);
-}
-
-} // namespace
-
 void CControlUI::SetPadding(RECT padding) {
-    m_rcPadding = RECT{Extent(padding.left), Extent(padding.top), Extent(padding.right),
-                       Extent(padding.bottom)};
+    m_rcPadding = RECT{ClampExtent(padding.left), ClampExtent(padding.top),
+                       ClampExtent(padding.right), ClampExtent(padding.bottom)};
     RequestLayout(*this);
 }
 
@@ -231,7 +218,7 @@ SIZE CControlUI::FixedXY() const {
 }
 
 void CControlUI::SetFixedXY(SIZE xy) {
-    m_fixedXY = SIZE{Extent(xy.cx), Extent(xy.cy)};
+    m_fixedXY = SIZE{ClampExtent(xy.cx), ClampExtent(xy.cy)};
     RequestLayout(*this);
 }
 
@@ -243,7 +230,7 @@ void CControlUI::SetFixedWidth(int cx) {
     if (cx < 0) {
         return;
     }
-    m_fixedSize.cx = Extent(cx);
+    m_fixedSize.cx = ClampExtent(cx);
     RequestLayout(*this);
 }
 
@@ -255,7 +242,7 @@ void CControlUI::SetFixedHeight(int cy) {
     if (cy < 0) {
         return;
     }
-    m_fixedSize.cy = Extent(cy);
+    m_fixedSize.cy = ClampExtent(cy);
     RequestLayout(*this);
 }
 
@@ -267,7 +254,7 @@ void CControlUI::SetMinWidth(int cx) {
     if (cx < 0 || m_minSize.cx == cx) {
         return;
     }
-    m_minSize.cx = Extent(cx);
+    m_minSize.cx = ClampExtent(cx);
     RequestLayout(*this);
 }
 
@@ -279,7 +266,7 @@ void CControlUI::SetMaxWidth(int cx) {
     if (cx < 0 || m_maxSize.cx == cx) {
         return;
     }
-    m_maxSize.cx = Extent(cx);
+    m_maxSize.cx = ClampExtent(cx);
     RequestLayout(*this);
 }
 
@@ -291,7 +278,7 @@ void CControlUI::SetMinHeight(int cy) {
     if (cy < 0 || m_minSize.cy == cy) {
         return;
     }
-    m_minSize.cy = Extent(cy);
+    m_minSize.cy = ClampExtent(cy);
     RequestLayout(*this);
 }
 
@@ -303,7 +290,7 @@ void CControlUI::SetMaxHeight(int cy) {
     if (cy < 0 || m_maxSize.cy == cy) {
         return;
     }
-    m_maxSize.cy = Extent(cy);
+    m_maxSize.cy = ClampExtent(cy);
     RequestLayout(*this);
 }
 

@@ -13,6 +13,14 @@
 
 namespace Pane {
 
+// Sizes, paddings and positions come from markup as any int, and layouts add several of them up
+// in int. Anything past 2^20 pixels is far beyond any screen; keeping to it keeps those sums
+// from overflowing.
+inline constexpr int kMaxExtent = 1 << 20;
+inline int ClampExtent(int value) {
+    return value < -kMaxExtent ? -kMaxExtent : value > kMaxExtent ? kMaxExtent : value;
+}
+
 class CUIManager;
 class CControlUI;
 
