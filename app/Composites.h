@@ -28,7 +28,17 @@ public:
     void SetTitle(const char* title);
     Pane::CLabelUI* TitleLabel() const; // null without a title
     Pane::CVerticalLayoutUI* Content() const;
+
+private:
+    Pane::CLabelUI* m_title = nullptr;
+    Pane::CVerticalLayoutUI* m_content = nullptr;
+    // Each child is followed by an empty control, so the leftover height is shared out.
+    bool m_spacing = true;
 };
+
+// The width a title or label of `text` takes: its length in bytes on the original code page
+// (a character outside ASCII counts two) times `perByte`, plus 2, truncated.
+int TextWidth(const char* text, double perByte);
 
 class CLabelAndEditUI : public Pane::CHorizontalLayoutUI {
 public:
@@ -37,6 +47,10 @@ public:
                     Pane::CLabelUI** label = nullptr);
     const char* ClassName() const override; // "LabelAndEditUI"
     void SetEnabled(bool enabled = true) override;
+
+private:
+    Pane::CLabelUI* m_label;
+    Pane::CEditUI* m_edit;
 };
 
 class CLabelAndComboUI : public Pane::CHorizontalLayoutUI {
@@ -45,6 +59,10 @@ public:
                      Pane::CLabelUI** label = nullptr);
     const char* ClassName() const override; // "LabelAndComboUI"
     void SetEnabled(bool enabled = true) override;
+
+private:
+    Pane::CLabelUI* m_label;
+    Pane::CComboBoxUI* m_combo;
 };
 
 } // namespace app

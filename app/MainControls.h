@@ -4,7 +4,11 @@
 // the window does. Filled by BuildMainTree, used by the main window, the language tables and
 // the radio fields. UI thread only.
 
+#include "pane/core/Control.h"
+
 #include <array>
+#include <memory>
+#include <vector>
 
 namespace Pane {
 class CButtonUI;
@@ -108,6 +112,10 @@ struct MainControls {
     Pane::CButtonUI* btnDisconnect = nullptr;
     Pane::CButtonUI* btnImport = nullptr;
     Pane::CButtonUI* btnExport = nullptr;
+
+    // Controls made but kept out of the tree (the rows of slots 0 and 9): owned here, since no
+    // parent owns them.
+    std::vector<std::unique_ptr<Pane::CControlUI>> detached;
 };
 
 } // namespace app

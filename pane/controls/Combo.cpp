@@ -1,7 +1,9 @@
 #include "pane/controls/Combo.h"
 
+#include "pane/core/Render.h"
 #include "pane/layouts/VerticalLayout.h"
 #include "platform/base/Messages.h"
+#include "platform/gfx/Text.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -315,6 +317,8 @@ bool CComboUI::Trigger() {
 }
 
 CUIString CComboUI::GetText() const {
+    if (!m_standInText.IsEmpty())
+        return m_standInText;
     if (m_curSel < 0)
         return CUIString();
     CControlUI* item = GetItemAt(m_curSel);
@@ -341,6 +345,7 @@ bool CComboUI::Add(CControlUI* control) {
 bool CComboUI::AddAt(CControlUI* control, int index) {
     if (!CContainerUI::AddAt(control, index))
         return false;
+    m_standInText.Empty();
     if (IListItemUI* item = ListItemOf(control)) {
         item->SetOwner(this);
         item->SetIndex(index);
@@ -373,6 +378,7 @@ bool CComboUI::SetItemIndex(CControlUI* control, int index) {
 }
 
 void CComboUI::AfterRemove(int index) {
+    m_standInText.Empty();
     Renumber(index);
     if (index == m_curSel) {
         // The nearest selectable item before the removed one; the item that moved into its
@@ -407,6 +413,7 @@ bool CComboUI::RemoveAt(int index) {
 
 void CComboUI::RemoveAll() {
     m_curSel = -1;
+    m_standInText.Empty();
     if (m_window != nullptr) {
         for (int i = 0; i < GetCount(); ++i)
             m_window->Release(GetItemAt(i));
@@ -428,6 +435,7 @@ bool CComboUI::SelectItem(int index, bool takeFocus) {
         m_window->PostMessage(plat::WM_CLOSE, 1);
     if (index == m_curSel)
         return true;
+    m_standInText.Empty();
     const int old = m_curSel;
     if (m_curSel >= 0) {
         CControlUI* current = GetItemAt(m_curSel);
@@ -546,6 +554,11 @@ void CComboUI::SetDropBoxSize(SIZE size) {
     m_dropBoxSize = size;
 }
 
+void CComboUI::SetStandInText(const char* text) {
+    m_standInText = text != nullptr ? text : "";
+    Invalidate();
+}
+
 void CComboUI::SetAttribute(const char* name, const char* value) {
     auto is = [name](const char* n) { return std::strcmp(name, n) == 0; };
     auto image = [this, value](CUIString& field) {
@@ -638,6 +651,14 @@ void CComboUI::PaintText(plat::HDC hDC) {
 }
 
 void CComboUI::PaintItemText(plat::HDC hDC, RECT rcText) {
+    if (!m_standInText.IsEmpty()) {
+        // Drawn the way the selected item draws itself.
+        RECT rc = Shrink(rcText, m_appearance.textPadding);
+        CUIRender::DrawText(hDC, m_manager, rc, m_standInText.GetData(),
+                            m_appearance.selectedTextColor, m_appearance.font,
+                            m_appearance.textStyle | plat::DT_SINGLELINE);
+        return;
+    }
     if (m_curSel < 0)
         return;
     CControlUI* control = GetItemAt(m_curSel);

@@ -102,6 +102,10 @@ public:
     void SetDropBoxAttributeList(const char* list);
     plat::SIZE DropBoxSize() const { return m_dropBoxSize; }
     void SetDropBoxSize(plat::SIZE size);
+    // A text shown in place of the current item (a value none of the items names). It lasts
+    // until the selection or the items change; an empty text shows the current item again.
+    void SetStandInText(const char* text);
+    const CUIString& StandInText() const { return m_standInText; }
 
     void HandleEvent(UIEvent& event) override;
     void SetAttribute(const char* name, const char* value) override;
@@ -128,6 +132,7 @@ protected:
     int m_curSel = -1;
     plat::RECT m_textPadding;
     CUIString m_dropBoxAttributes;
+    CUIString m_standInText;
     plat::SIZE m_dropBoxSize{0, 150};
     uint32_t m_state = 0;
     CUIString m_normalImage;
