@@ -109,6 +109,15 @@ TEST_F(RadioWindowTest, ConnectAndReadFillTheFieldsWhileAnEditLeftForTheReadStay
     Do("click src");
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(w.IsFrequencyDirty(3, true));
+
+    // Another language shows the values just read all the same.
+    ChooseMenuEntry("menuLanguage", "itemLanguage");
+    ASSERT_FALSE(w.IsChinese());
+    EXPECT_EQ(c.protocol.combo->GetCurSel(), 0);
+    EXPECT_EQ(c.bandwidth.combo->GetCurSel(), 1);
+    EXPECT_EQ(Text(c.linkBaud.combo->GetItemAt(c.linkBaud.combo->GetCurSel())), " 9600");
+    EXPECT_EQ(c.workMode.combo->GetCurSel(), 1);
+    EXPECT_EQ(Text(c.tx[3].edit), "431.00000");
 }
 
 TEST_F(RadioWindowTest, AFailureShowsItsCauseBesideTheStatusUntilTheNextSuccess) {
@@ -160,10 +169,7 @@ TEST_F(RadioWindowTest, UpgradeFromTheFileMenuLocksShowsProgressAndReports) {
     std::ofstream(file, std::ios::binary).write(firmware.data(), firmware.size());
     AnswerFileDialog({"type " + file, "key Return"});
 
-    Do("click menuFile");
-    Do("move menuHelp");
-    Do("move menuFile");
-    Do("click itemUpgrade");
+    ChooseMenuEntry("menuFile", "itemUpgrade");
 
     bool sawLocked = false;
     bool sawProgress = false;

@@ -225,19 +225,11 @@ TEST_F(MainWindowTest, TheCloseButtonAndExitEndTheProgram) {
     EXPECT_TRUE(QuitPosted());
 }
 
-class LanguageTest : public MainWindowTest {
-protected:
-    void ChooseLanguageEntry() {
-        Do("click menuLanguage");
-        Do("move menuHelp");
-        Do("move menuLanguage");
-        Do("click itemLanguage");
-    }
-};
+using LanguageTest = MainWindowTest;
 
 TEST_F(LanguageTest, PortBaudAndLanguageSurviveARestart) {
     DlgMain& first = OpenWindow();
-    ChooseLanguageEntry();
+    ChooseMenuEntry("menuLanguage", "itemLanguage");
     ASSERT_FALSE(first.IsChinese());
     EXPECT_EQ(Text(first.Controls().itemExit), "Exit");
     // The entry gave up the focus, so it can be chosen again.
@@ -250,13 +242,31 @@ TEST_F(LanguageTest, PortBaudAndLanguageSurviveARestart) {
     EXPECT_FALSE(second.IsChinese());
     EXPECT_EQ(Text(second.Controls().btnRead), readCaption);
     EXPECT_EQ(second.Controls().baud.combo->GetCurSel(), 4);
-    ChooseLanguageEntry();
+    ChooseMenuEntry("menuLanguage", "itemLanguage");
     EXPECT_TRUE(second.IsChinese());
     CloseWindow();
 
     DlgMain& third = OpenWindow();
     EXPECT_TRUE(third.IsChinese());
     EXPECT_EQ(Text(third.Controls().itemExit), "退出");
+}
+
+TEST_F(LanguageTest, ChoosingTheLanguageEntryTwiceReturnsToTheFirstLanguage) {
+    DlgMain& w = OpenWindow();
+    MainControls& c = w.Controls();
+    const std::string connect = Text(c.btnConnect);
+    c.baud.combo->SelectItem(0);
+    c.protocol.combo->SelectItem(1);
+    ChooseMenuEntry("menuLanguage", "itemLanguage");
+    EXPECT_FALSE(w.IsChinese());
+    EXPECT_NE(Text(c.btnConnect), connect);
+    ChooseMenuEntry("menuLanguage", "itemLanguage");
+    EXPECT_TRUE(w.IsChinese());
+    EXPECT_EQ(Text(c.btnConnect), connect);
+    // The lists were filled again in the other language, the choices made stay.
+    EXPECT_EQ(c.protocol.combo->GetCurSel(), 1);
+    EXPECT_EQ(c.baud.combo->GetCurSel(), 0);
+    EXPECT_EQ(Entries(c.linkBaud.combo), (std::vector<std::string>{" 4800", " 9600"}));
 }
 
 } // namespace

@@ -64,6 +64,13 @@ void MainWindowTest::Do(const std::string& line) {
     }
 }
 
+void MainWindowTest::ChooseMenuEntry(const std::string& menu, const std::string& entry) {
+    Do("click " + menu);
+    Do(menu == "menuHelp" ? "move menuFile" : "move menuHelp");
+    Do("move " + menu);
+    Do("click " + entry);
+}
+
 bool MainWindowTest::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {

@@ -36,6 +36,10 @@ protected:
     bool PumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds limit = std::chrono::seconds(20));
 
+    // Opens `menu` with a press, moves the pointer away and back so its panel shows, and
+    // chooses `entry` in it.
+    void ChooseMenuEntry(const std::string& menu, const std::string& entry);
+
     // Lines run, one per idle turn, in the next file dialog that opens.
     void AnswerFileDialog(std::vector<std::string> lines);
 
