@@ -232,6 +232,14 @@ TEST_F(MainTreeTest, FilledWindowDrawsItsBarsGroupsAndButtons) {
                                 {c.menus[kMenuLanguage], "Language"},
                                 {c.menus[kMenuHelp], "Help"}})
         button->SetText(text);
+    // The widths the second language gives the unlock row and the menu buttons.
+    for (Pane::CButtonUI* unlock : {c.btnUnlockSn, c.btnUnlockHw}) {
+        unlock->SetFixedWidth(40);
+        unlock->SetText("Unlock");
+    }
+    c.serialNumber.label->SetFixedWidth(60);
+    c.hardwareVersion.label->SetFixedWidth(60);
+    c.menus[kMenuLanguage]->SetFixedWidth(72);
     c.protocol.combo->SelectItem(2);
     c.channel.combo->SelectItem(0);
     c.status->SetText("Read OK");
