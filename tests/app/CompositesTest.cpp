@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace app {
 namespace {
@@ -37,10 +38,8 @@ TEST(CompositesTest, GroupChildrenAlternateWithEmptySpacers) {
     ASSERT_EQ(content->GetCount(), 5);
     EXPECT_EQ(content->GetItemAt(1), first);
     EXPECT_EQ(content->GetItemAt(3), second);
-    for (int spacer : {0, 2, 4}) {
+    for (int spacer : {0, 2, 4})
         EXPECT_STREQ(content->GetItemAt(spacer)->ClassName(), "ControlUI");
-        EXPECT_EQ(content->GetItemAt(spacer)->FixedHeight(), 0);
-    }
 }
 
 TEST(CompositesTest, RowsEnableAndDisableTheirLabelAndField) {
@@ -52,24 +51,17 @@ TEST(CompositesTest, RowsEnableAndDisableTheirLabelAndField) {
     ASSERT_NE(edit, nullptr);
     ASSERT_NE(editLabel, nullptr);
     ASSERT_NE(combo, nullptr);
-    EXPECT_STREQ(editLabel->GetText().GetData(), "SRC:");
-    EXPECT_EQ(editLabel->FixedWidth(), 70);
     auto* comboLabel = static_cast<Pane::CLabelUI*>(comboRow.GetItemAt(0));
 
     editRow.SetEnabled(false);
     comboRow.SetEnabled(false);
-    EXPECT_FALSE(editRow.IsEnabled());
-    EXPECT_FALSE(editLabel->IsEnabled());
-    EXPECT_FALSE(edit->IsEnabled());
-    EXPECT_FALSE(comboLabel->IsEnabled());
-    EXPECT_FALSE(combo->IsEnabled());
-
+    const std::vector<Pane::CControlUI*> parts = {editLabel, edit, comboLabel, combo};
+    for (Pane::CControlUI* part : parts)
+        EXPECT_FALSE(part->IsEnabled()) << part->ClassName();
     editRow.SetEnabled(true);
     comboRow.SetEnabled(true);
-    EXPECT_TRUE(editLabel->IsEnabled());
-    EXPECT_TRUE(edit->IsEnabled());
-    EXPECT_TRUE(comboLabel->IsEnabled());
-    EXPECT_TRUE(combo->IsEnabled());
+    for (Pane::CControlUI* part : parts)
+        EXPECT_TRUE(part->IsEnabled()) << part->ClassName();
 }
 
 } // namespace

@@ -55,15 +55,10 @@ TEST_F(ControlFieldsTest, SelectorKeepsTheDropDownsSelectionRules) {
     EXPECT_EQ(changes.size(), 2u);
     EXPECT_EQ(SentBy("protocol").size(), 2u);
 
-    selector.select(0);
-    selector.clear(); // emptied: the selection goes quietly
-    EXPECT_EQ(selector.count(), 0);
-    EXPECT_EQ(selector.selected(), -1);
-    EXPECT_EQ(selector.entryText(0), "");
-    EXPECT_EQ(changes.size(), 3u);
+    selector.clear();
     selector.select(0); // nothing to select
     EXPECT_EQ(selector.selected(), -1);
-    EXPECT_EQ(changes.size(), 3u);
+    EXPECT_EQ(changes.size(), 2u);
 }
 
 TEST_F(ControlFieldsTest, UnknownShowsUntilTheSelectionOrTheEntriesChange) {
@@ -85,20 +80,6 @@ TEST_F(ControlFieldsTest, UnknownShowsUntilTheSelectionOrTheEntriesChange) {
     EXPECT_EQ(selector.displayText(), "");
 }
 
-TEST_F(ControlFieldsTest, TextColourPaintsBothItemColoursAndZeroRestoresThem) {
-    Pane::CComboUI* combo = window->controls.bandwidth.combo;
-    const Pane::ItemAppearance before = *combo->GetItemAppearance();
-    CComboSelector selector(combo);
-    selector.setTextColour(0xA7A6B7);
-    EXPECT_EQ(selector.textColour(), 0xA7A6B7u);
-    EXPECT_EQ(combo->GetItemAppearance()->textColor, 0xA7A6B7u);
-    EXPECT_EQ(combo->GetItemAppearance()->selectedTextColor, 0xA7A6B7u);
-    selector.setTextColour(0);
-    EXPECT_EQ(selector.textColour(), 0u);
-    EXPECT_EQ(combo->GetItemAppearance()->textColor, before.textColor);
-    EXPECT_EQ(combo->GetItemAppearance()->selectedTextColor, before.selectedTextColor);
-}
-
 // The record drives the window's own controls: the link-rate rule reaches the right combo and
 // label, and fields reach their edits and rows.
 TEST_F(ControlFieldsTest, BoundRecordWorksOnTheWindowsControls) {
@@ -114,14 +95,23 @@ TEST_F(ControlFieldsTest, BoundRecordWorksOnTheWindowsControls) {
     EXPECT_TRUE(c.linkBaud.combo->IsMouseEnabled());
     EXPECT_EQ(c.linkBaud.label->TextColor(), radio::kLinkRateLabelColour);
 
+    // The default colour (0) gives the items their own colours back.
+    EXPECT_EQ(c.linkBaud.combo->GetItemAppearance()->selectedTextColor,
+              Pane::ItemAppearance().selectedTextColor);
+
     settings.ProtocolType->select(5); // HI-TARGET at 25.0 kHz: fixed at 19200
     EXPECT_FALSE(c.linkBaud.combo->IsMouseEnabled());
     EXPECT_STREQ(c.linkBaud.combo->GetText().GetData(), " 19200");
     EXPECT_EQ(c.linkBaud.label->TextColor(), radio::kLinkRateGrey);
+    EXPECT_EQ(c.linkBaud.combo->GetItemAppearance()->textColor, radio::kLinkRateGrey);
+    EXPECT_EQ(settings.LinkBaudRate->textColour(), radio::kLinkRateGrey);
 
-    settings.Channel[3]->setText("430.12500");
+    // Slot 0's rows live outside the tree and still take text.
+    settings.FillDefaults(true);
+    EXPECT_EQ(settings.Channel[0]->text(), c.tx[0].edit->GetText().GetData());
+    EXPECT_FALSE(settings.Channel[0]->text().empty());
+    EXPECT_EQ(c.tx[9].edit->GetText().GetLength(), 0);
     settings.RXChannel[8]->setText("440.00000");
-    EXPECT_STREQ(c.tx[3].edit->GetText().GetData(), "430.12500");
     EXPECT_STREQ(c.rx[8].edit->GetText().GetData(), "440.00000");
     settings.SerialNumber->setEnabled(false);
     EXPECT_FALSE(c.serialNumber.label->IsEnabled());
