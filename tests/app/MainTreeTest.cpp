@@ -131,8 +131,10 @@ TEST_F(MainTreeTest, FilledWindowDrawsItsGroupsStatusAndButtons) {
     PrepareFieldsOnce(c);
     c.title->SetText("Zelta RCT 1.0");
     for (int slot = 1; slot <= 8; ++slot) {
-        c.tx[static_cast<size_t>(slot)].edit->SetText("430.12500");
-        c.rx[static_cast<size_t>(slot)].label->SetText(("CH" + std::to_string(slot)).c_str());
+        for (EditRow* row : {&c.tx[static_cast<size_t>(slot)], &c.rx[static_cast<size_t>(slot)]}) {
+            row->label->SetText(("CH" + std::to_string(slot)).c_str());
+            row->edit->SetText(row == &c.tx[static_cast<size_t>(slot)] ? "430.12500" : "440.00000");
+        }
     }
     const std::vector<Pane::CButtonUI*> commands = {c.btnConnect,    c.btnRead,   c.btnWrite,
                                                     c.btnDisconnect, c.btnImport, c.btnExport};
@@ -140,7 +142,11 @@ TEST_F(MainTreeTest, FilledWindowDrawsItsGroupsStatusAndButtons) {
         button->SetText(button->Name().GetData() + 3);
     c.btnUnlockSn->SetFixedWidth(40); // as the second language sets it
     c.btnUnlockHw->SetFixedWidth(40);
-    c.menus[kMenuFile]->SetText("File");
+    for (auto [button, text] : {std::pair{c.menus[kMenuFile], "File"},
+                                {c.menus[kMenuHelp], "Help"},
+                                {c.btnDefaultTx, "Default"},
+                                {c.btnDefaultRx, "Default"}})
+        button->SetText(text);
     c.protocol.combo->SelectItem(2);
     c.status->SetText("Read OK");
     c.status->SetBkColor(0xFF3CB371);
