@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace app::test {
 namespace {
 
@@ -122,8 +124,8 @@ TEST_F(MainTreeTest, FillingSelectsOnlyThePortBaudRateAndEmptiesUnusedSlots) {
     EXPECT_EQ(c.port.combo->GetCount(), 2);
 }
 
-// The whole window with values filled in, saved as main-tree.png beside the test programs for
-// a look, and checked at a few places.
+// The whole window with values filled in, saved as main-tree-<user id>.png in the temporary
+// folder for a look, and checked at a few places.
 TEST_F(MainTreeTest, FilledWindowDrawsItsGroupsStatusAndButtons) {
     MainControls& c = window->controls;
     FillMainLists(c, kChannelNames);
@@ -152,7 +154,9 @@ TEST_F(MainTreeTest, FilledWindowDrawsItsGroupsStatusAndButtons) {
     c.status->SetBkColor(0xFF3CB371);
     Settle();
 
-    ASSERT_TRUE(plat::headless::SavePng(window->GetHWND(), ZELTA_BIN_DIR "/main-tree.png"));
+    const std::string shot =
+        ::testing::TempDir() + "main-tree-" + std::to_string(::getuid()) + ".png";
+    EXPECT_TRUE(plat::headless::SavePng(window->GetHWND(), shot));
     const plat::Bitmap* pixels = plat::headless::Pixels(window->GetHWND());
     ASSERT_TRUE(pixels != nullptr && pixels->width == 779 && pixels->height == 509);
     auto at = [&](int x, int y) { return pixels->At(x, y) & 0xFFFFFFu; };
