@@ -29,6 +29,9 @@ protected:
     void InitWindow() override;
     plat::LRESULT OnClose(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
                           bool& handled) override;
+    // The window manager's close request closes this window only, not the program.
+    plat::LRESULT OnSysCommand(plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam,
+                               bool& handled) override;
 
 private:
     bool m_chinese;

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's pictures and writes them to resources/<number>.png (and icon.png).
+"""Draws the program's pictures and writes them to resources/<number>.png (and icon.png, and
+the installed icon at the icon-theme sizes under icons/<size>/zelta-rct.png).
 
 Every picture is drawn here from simple shapes, so the images can be regenerated and changed
 in one place. Standard library only. Usage: scripts/make-resources.py [output folder]
@@ -366,12 +367,26 @@ def pictures():
     return out
 
 
+# The sizes of the icon theme the installed program's icon comes in.
+ICON_THEME_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def theme_icons():
+    """The program icon drawn afresh at each icon-theme size, keyed by its path."""
+    return {os.path.join("icons", str(size), "zelta-rct.png"): radio_icon(size, size)
+            for size in ICON_THEME_SIZES}
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "resources")
     os.makedirs(folder, exist_ok=True)
     for name, pic in pictures().items():
         with open(os.path.join(folder, f"{name}.png"), "wb") as f:
+            f.write(pic.png())
+    for path, pic in theme_icons().items():
+        os.makedirs(os.path.dirname(os.path.join(folder, path)), exist_ok=True)
+        with open(os.path.join(folder, path), "wb") as f:
             f.write(pic.png())
 
 
