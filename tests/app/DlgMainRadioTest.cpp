@@ -139,7 +139,8 @@ TEST_F(RadioWindowTest, UpgradeFromTheFileMenuLocksShowsProgressAndReports) {
     }));
     EXPECT_TRUE(sawLocked);
     EXPECT_TRUE(sawProgress);
-    EXPECT_EQ(Text(c.status), Status(radio::TextId::MsgSuccess, c.itemUpgrade));
+    EXPECT_EQ(Text(c.status), Status(radio::TextId::MsgSuccess, c.itemUpgrade))
+        << c.status->ToolTip().GetData();
     ASSERT_TRUE(PumpUntil([&] { return c.btnConnect->IsEnabled() && !w.Worker().Busy(); }));
 
     const std::string expected = firmware.substr(0, 256) + firmware.substr(4096, 768);
