@@ -75,8 +75,8 @@ CAppShell::~CAppShell() {
     Close();
 }
 
-bool CAppShell::Open(const AppWindowSpec& spec) {
-    if (!m_window.CreateAppWindow(spec))
+bool CAppShell::Open(const AppWindowOptions& options) {
+    if (!m_window.CreateAppWindow(options))
         return false;
     m_window.CentreAppWindow();
     m_window.ShowAppWindow();

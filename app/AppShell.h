@@ -18,7 +18,7 @@ namespace app {
 
 // How the main window is created: title, styles, position and size before its skeleton
 // resizes it.
-struct AppWindowSpec {
+struct AppWindowOptions {
     const char* title;
     plat::DWORD style;
     plat::DWORD exStyle;
@@ -34,7 +34,7 @@ public:
     virtual ~IAppWindow() = default;
     // Creates the native window; the window's initialisation runs inside. False when no window
     // could be made.
-    virtual bool CreateAppWindow(const AppWindowSpec& spec) = 0;
+    virtual bool CreateAppWindow(const AppWindowOptions& options) = 0;
     virtual void CentreAppWindow() = 0;
     virtual void ShowAppWindow() = 0;
     // Asks the message loop to end with `code`.
@@ -108,7 +108,7 @@ public:
 
     // Creates, centres and shows the window; false, with nothing shown, when it cannot be
     // created.
-    bool Open(const AppWindowSpec& spec);
+    bool Open(const AppWindowOptions& options);
     void StartWorker() { m_worker.Start(); }
     void RequestUpgrade() { m_worker.Request(); }
     const CUpgradeWorker& Worker() const { return m_worker; }

@@ -19,7 +19,7 @@
 
 namespace app {
 
-const AppWindowSpec kMainWindowSpec = {
+const AppWindowOptions kMainWindowOptions = {
     "Zelta外置电台配置工具-Z001.01.06",
     plat::WS_VISIBLE | plat::WS_OVERLAPPEDWINDOW,
     plat::WS_EX_APPWINDOW | plat::WS_EX_STATICEDGE,
@@ -55,7 +55,7 @@ DlgMain::DlgMain()
                                           plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_NOREMOVE);
                                       }}) {
     m_settings.DefaultFrequencies = radio::LoadDefaultFrequencies(radio::DefaultProfilePath());
-    m_shell.Open(kMainWindowSpec);
+    m_shell.Open(kMainWindowOptions);
 }
 
 DlgMain::~DlgMain() {
@@ -63,9 +63,9 @@ DlgMain::~DlgMain() {
     m_host.SetWindow(nullptr);
 }
 
-bool DlgMain::CreateAppWindow(const AppWindowSpec& spec) {
-    return Create(nullptr, spec.title, spec.style, spec.exStyle, spec.x, spec.y, spec.width,
-                  spec.height) != nullptr;
+bool DlgMain::CreateAppWindow(const AppWindowOptions& options) {
+    return Create(nullptr, options.title, options.style, options.exStyle, options.x, options.y,
+                  options.width, options.height) != nullptr;
 }
 
 void DlgMain::CentreAppWindow() {

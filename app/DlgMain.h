@@ -23,7 +23,7 @@
 namespace app {
 
 // The title, styles and first size of the main window; its skeleton makes it 779 by 509.
-extern const AppWindowSpec kMainWindowSpec;
+extern const AppWindowOptions kMainWindowOptions;
 constexpr int kMainWidth = 779;
 constexpr int kMainHeight = 509;
 
@@ -38,7 +38,7 @@ public:
     void Notify(Pane::NotifyMessage& msg) override;
 
     // IAppWindow.
-    bool CreateAppWindow(const AppWindowSpec& spec) override;
+    bool CreateAppWindow(const AppWindowOptions& options) override;
     void CentreAppWindow() override;
     void ShowAppWindow() override;
     void PostQuit(int code) override;

@@ -54,7 +54,7 @@ struct Journal {
 // A window that only says it was made.
 class FakeWindow : public IAppWindow {
 public:
-    bool CreateAppWindow(const AppWindowSpec&) override { return true; }
+    bool CreateAppWindow(const AppWindowOptions&) override { return true; }
     void CentreAppWindow() override {}
     void ShowAppWindow() override {}
     void PostQuit(int) override {}
