@@ -47,13 +47,7 @@ DlgMain::DlgMain()
     : WindowImplBase(kMainWidth, kMainHeight), m_language(CLanguage::BesideProgram()),
       m_host(m_controls, m_language), m_protocol(m_host, m_settings),
       m_shell(*this, CAppShell::Hooks{[this] { SaveSettings(); }, [this] { RunUpgrade(); },
-                                      [this] {
-                                          // An upgrade under way fails at its next exchange;
-                                          // its messages to the window are answered here.
-                                          m_protocol.Port().Close();
-                                          plat::MSG msg;
-                                          plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_NOREMOVE);
-                                      }}) {
+                                      [this] { HastenWorkerEnd(); }}) {
     m_settings.DefaultFrequencies = radio::LoadDefaultFrequencies(radio::DefaultProfilePath());
     m_shell.Open(kMainWindowOptions);
 }
@@ -120,6 +114,14 @@ void DlgMain::SaveSettings() {
 
 void DlgMain::RunUpgrade() {
     radio::UpgradeFirmware(m_protocol);
+}
+
+void DlgMain::HastenWorkerEnd() {
+    // Without its port an upgrade under way fails at its next exchange instead of sending the
+    // rest of the file; the messages it sends the window meanwhile are answered here.
+    m_protocol.Port().Close();
+    plat::MSG msg;
+    plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_NOREMOVE);
 }
 
 void DlgMain::ApplyLanguage() {
@@ -389,14 +391,9 @@ void DlgMain::OnOperationMessage(plat::WPARAM wParam, plat::LPARAM kind) {
 
 void DlgMain::SetCommandsLocked(bool locked) {
     const MainControls& c = m_controls;
-    for (Pane::CControlUI* control :
-         {static_cast<Pane::CControlUI*>(c.btnConnect),
-          static_cast<Pane::CControlUI*>(c.btnDisconnect),
-          static_cast<Pane::CControlUI*>(c.btnRead), static_cast<Pane::CControlUI*>(c.btnWrite),
-          static_cast<Pane::CControlUI*>(c.itemConnect),
-          static_cast<Pane::CControlUI*>(c.itemDisconnect),
-          static_cast<Pane::CControlUI*>(c.itemRead), static_cast<Pane::CControlUI*>(c.itemWrite)})
-        control->SetEnabled(!locked);
+    for (Pane::CButtonUI* command : {c.btnConnect, c.btnDisconnect, c.btnRead, c.btnWrite,
+                                     c.itemConnect, c.itemDisconnect, c.itemRead, c.itemWrite})
+        command->SetEnabled(!locked);
 }
 
 void DlgMain::ReportControlResult(Pane::CControlUI* control, bool success) {

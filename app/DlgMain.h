@@ -99,6 +99,8 @@ private:
     bool IsKnownControl(const Pane::CControlUI* control) const;
     void SaveSettings();
     void RunUpgrade();
+    // Run while the worker is being stopped.
+    void HastenWorkerEnd();
 
     MainControls m_controls;
     CLanguage m_language;
