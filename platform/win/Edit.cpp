@@ -135,11 +135,9 @@ void RestartCaret(HWND hwnd, EditState& s) {
 
 // A change made by the user or by a message: the parent hears EN_UPDATE before the new text is
 // shown and EN_CHANGE after.
+// The text lives in the engine alone (WM_GETTEXT and WM_GETTEXTLENGTH answer from it): copying
+// it to the window system on every key would cost a long text its length each time.
 void Changed(HWND hwnd, EditState& s) {
-    // The window system keeps a copy of the text too, for callers that read it without asking
-    // the control.
-    const std::string text = s.edit.Text();
-    DefWindowProc(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     Notify(hwnd, EN_UPDATE);
     InvalidateRect(hwnd, nullptr, false);
     RestartCaret(hwnd, s);
@@ -303,7 +301,6 @@ void Paint(HWND hwnd, EditState& s) {
     std::size_t selStart = 0, selEnd = 0;
     s.edit.GetSelection(selStart, selEnd);
     const bool showSelection = s.focused || (StyleOf(hwnd) & ES_NOHIDESEL) != 0;
-    const std::u32string shown = s.edit.DisplayText();
     // Only the lines and characters in view are visited: a long text costs what is shown.
     const std::size_t first =
         lineHeight > 0 ? static_cast<std::size_t>(s.edit.ScrollY() / static_cast<float>(lineHeight))
@@ -327,7 +324,7 @@ void Paint(HWND hwnd, EditState& s) {
                 continue;
             const bool selected = showSelection && i >= selStart && i < selEnd;
             std::string utf8;
-            Utf8Append(utf8, shown[i]);
+            Utf8Append(utf8, s.edit.DisplayChar(i));
             if (selected) {
                 dc->FillRect(RECT{x0, y, x1, y + lineHeight}, GetSysColor(COLOR_HIGHLIGHT));
                 dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));

@@ -43,19 +43,6 @@ struct TextStore {
             widths[i] = Width(text[i]);
         Layout();
     }
-    // The end of the paragraph that starts at or holds `start`: its '\n' or the end of the text.
-    std::size_t LineEndFrom(std::size_t start) const {
-        if (!multiLine)
-            return text.size();
-        const std::size_t nl = text.find(U'\n', start);
-        return nl == std::u32string::npos ? text.size() : nl;
-    }
-    std::size_t LineStartOf(std::size_t index) const {
-        if (!multiLine || index == 0)
-            return 0;
-        const std::size_t nl = text.rfind(U'\n', index - 1);
-        return nl == std::u32string::npos ? 0 : nl + 1;
-    }
     float WidthOf(std::size_t from, std::size_t to) const {
         float w = 0;
         for (std::size_t i = from; i < to; ++i)
@@ -73,68 +60,78 @@ struct TextStore {
     bool Wraps() const { return multiLine && wordWrap && viewWidth > 0; }
     static bool BreaksAfter(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
 
-    // Lays out the paragraph starting at `start`, appending its rows. Returns where the next
-    // paragraph starts, or text.size() + 1 after the last one.
-    std::size_t LayoutParagraph(std::size_t start, std::vector<std::size_t>& starts,
-                                std::vector<float>& rowWidthsOut) const {
-        const std::size_t end = LineEndFrom(start);
+    // Lays out the row starting at `start`: its width, and where the next row starts (past the
+    // '\n' that ends a paragraph), or text.size() + 1 after the last row.
+    std::size_t NextRow(std::size_t start, float* width) const {
         const bool wrap = Wraps();
-        std::size_t pos = start;
-        while (true) {
-            const std::size_t rowStart = pos;
-            float x = 0;
-            std::size_t breakAt = 0; // after the last blank of the row; 0: none yet
-            std::size_t i = pos;
-            bool full = false;
-            for (; i < end; ++i) {
-                const char32_t c = text[i];
-                // Blanks may hang past the edge; anything else that would leave no pixel for
-                // the caret starts a new row, unless it is the row's first character.
-                if (wrap && i > rowStart && !BreaksAfter(c) && x + widths[i] + 1 > viewWidth) {
-                    full = true;
-                    break;
-                }
-                x += widths[i];
-                if (BreaksAfter(c))
-                    breakAt = i + 1;
+        float x = 0;
+        std::size_t breakAt = 0; // after the row's last blank; 0: none yet
+        float breakX = 0;
+        for (std::size_t i = start; i < text.size(); ++i) {
+            const char32_t c = text[i];
+            if (c == U'\n') {
+                *width = x;
+                return i + 1;
             }
-            if (!full) {
-                starts.push_back(rowStart);
-                rowWidthsOut.push_back(x);
-                break;
+            // Blanks may hang past the edge; anything else that would leave no pixel for the
+            // caret starts a new row, after the last blank, or right there in a word longer
+            // than a row. A row holds at least one character.
+            if (wrap && i > start && !BreaksAfter(c) && x + widths[i] + 1 > viewWidth) {
+                *width = breakAt > start ? breakX : x;
+                return breakAt > start ? breakAt : i;
             }
-            // After the last blank; a word longer than the row is cut where it overflows.
-            const std::size_t cut = breakAt > rowStart ? breakAt : i;
-            starts.push_back(rowStart);
-            rowWidthsOut.push_back(WidthOf(rowStart, cut));
-            pos = cut;
+            x += widths[i];
+            if (BreaksAfter(c)) {
+                breakAt = i + 1;
+                breakX = x;
+            }
         }
-        return end < text.size() ? end + 1 : text.size() + 1;
+        *width = x;
+        return text.size() + 1;
     }
     void Layout() {
         rowStarts.clear();
         rowWidths.clear();
-        for (std::size_t start = 0; start <= text.size();)
-            start = LayoutParagraph(start, rowStarts, rowWidths);
+        for (std::size_t start = 0; start <= text.size();) {
+            float width = 0;
+            const std::size_t next = NextRow(start, &width);
+            rowStarts.push_back(start);
+            rowWidths.push_back(width);
+            start = next;
+        }
     }
-    // After `removed` characters at `at` were replaced by `inserted` ones: lays out again the
-    // paragraphs the change touched and moves the rows after them.
+    // After `removed` characters at `at` were replaced by `inserted` ones: lays the rows out
+    // again from the one before the change until a row starts where an old one did, past the
+    // change (from there on nothing differs but the position), and moves the rest.
     void Relayout(std::size_t at, std::size_t removed, std::size_t inserted) {
-        const std::size_t paragraph = LineStartOf(at); // before the change: a row start still
-        const std::size_t first = static_cast<std::size_t>(
-            std::lower_bound(rowStarts.begin(), rowStarts.end(), paragraph) - rowStarts.begin());
+        // A row's end depends on the text up to the first word of the next row, so the row
+        // before the changed one may change as well, but none before it.
+        std::size_t first = RowOf(at);
+        if (first > 0)
+            --first;
         std::vector<std::size_t> starts;
         std::vector<float> newWidths;
-        std::size_t next = paragraph;
-        do {
-            next = LayoutParagraph(next, starts, newWidths);
-        } while (next <= at + inserted);
-        // `next` lies after the change: the same paragraph start in the old text is shifted.
-        const std::size_t oldNext = next + removed - inserted;
-        const std::size_t last = static_cast<std::size_t>(
-            std::lower_bound(rowStarts.begin(), rowStarts.end(), oldNext) - rowStarts.begin());
+        std::size_t old = first + 1; // the first old row not yet passed
+        for (std::size_t pos = rowStarts[first];;) {
+            float width = 0;
+            const std::size_t next = NextRow(pos, &width);
+            starts.push_back(pos);
+            newWidths.push_back(width);
+            if (next > text.size()) {
+                old = rowStarts.size();
+                break;
+            }
+            if (next >= at + inserted) {
+                const std::size_t oldNext = next + removed - inserted;
+                while (old < rowStarts.size() && rowStarts[old] < oldNext)
+                    ++old;
+                if (old < rowStarts.size() && rowStarts[old] == oldNext)
+                    break;
+            }
+            pos = next;
+        }
         const auto from = static_cast<std::ptrdiff_t>(first);
-        const auto to = static_cast<std::ptrdiff_t>(last);
+        const auto to = static_cast<std::ptrdiff_t>(old);
         rowStarts.erase(rowStarts.begin() + from, rowStarts.begin() + to);
         rowStarts.insert(rowStarts.begin() + from, starts.begin(), starts.end());
         rowWidths.erase(rowWidths.begin() + from, rowWidths.begin() + to);
@@ -402,14 +399,27 @@ void TextEdit::SetText(std::string_view utf8) {
 }
 
 std::string TextEdit::Text() const {
+    const std::u32string& text = m_impl->store.text;
     std::string out;
-    for (char32_t c : m_impl->store.text)
-        Utf8Append(out, c);
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else
+            Utf8Append(out, c);
+    }
     return out;
 }
 
 std::size_t TextEdit::Length() const {
     return m_impl->store.text.size();
+}
+
+char32_t TextEdit::DisplayChar(std::size_t index) const {
+    const TextStore& s = m_impl->store;
+    if (index >= s.text.size())
+        return 0;
+    return s.passwordChar != 0 ? s.passwordChar : s.text[index];
 }
 
 std::u32string TextEdit::DisplayText() const {

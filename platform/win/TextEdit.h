@@ -54,6 +54,7 @@ public:
     std::size_t Length() const; // in characters
     // The text as painted: password characters instead of the text when masking.
     std::u32string DisplayText() const;
+    char32_t DisplayChar(std::size_t index) const; // 0 past the end
 
     // The most characters the user may enter; 0 restores the default. Text already there and
     // text given to SetText are not cut.

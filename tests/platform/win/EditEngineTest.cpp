@@ -422,44 +422,47 @@ TEST(EditEngine, WordWrapBreaksAfterBlanksAndCutsWordsLongerThanARow) {
 }
 
 TEST(EditEngine, EditsLeaveTheSameRowsAsLayingOutTheWholeText) {
-    // Changes lay out only the paragraphs they touch; whatever the edits, the rows must match
-    // those of the same text laid out afresh.
+    // Changes lay out only the rows they touch; whatever the edits, the rows must match those
+    // of the same text laid out afresh.
     const char* pieces[] = {"a",   "bc ", "\n", "word ", "x\ny", "中", "  ", "longerthanarow",
                             "\n\n"};
     std::mt19937 random(7);
     const auto pick = [&](std::size_t below) {
         return static_cast<long>(std::uniform_int_distribution<std::size_t>(0, below)(random));
     };
-    TextEdit e(true);
-    FixedWidth(e, 81, 48);
-    e.SetWordWrap(true);
-    e.SetAlign(TextEdit::Align::Center);
-    for (int step = 0; step < 400; ++step) {
-        const long length = static_cast<long>(e.Length());
-        switch (pick(3)) {
-            case 0:
-            case 1: {
-                const long at = pick(static_cast<std::size_t>(length));
-                e.SetSelection(at, at);
-                e.Paste(pieces[pick(std::size(pieces) - 1)]);
-                break;
+    for (const bool wrap : {true, false}) {
+        TextEdit e(true);
+        FixedWidth(e, 81, 48);
+        e.SetWordWrap(wrap);
+        e.SetAlign(TextEdit::Align::Center);
+        for (int step = 0; step < 400; ++step) {
+            const long length = static_cast<long>(e.Length());
+            switch (pick(3)) {
+                case 0:
+                case 1: {
+                    const long at = pick(static_cast<std::size_t>(length));
+                    e.SetSelection(at, at);
+                    e.Paste(pieces[pick(std::size(pieces) - 1)]);
+                    break;
+                }
+                case 2: {
+                    const long from = pick(static_cast<std::size_t>(length));
+                    e.SetSelection(from, std::min(length, from + pick(12)));
+                    e.PressKey(Key::Backspace, false, false);
+                    break;
+                }
+                default:
+                    e.Undo();
+                    break;
             }
-            case 2: {
-                const long from = pick(static_cast<std::size_t>(length));
-                e.SetSelection(from, std::min(length, from + pick(12)));
-                e.PressKey(Key::Backspace, false, false);
-                break;
-            }
-            default:
-                e.Undo();
-                break;
+            TextEdit fresh(true);
+            FixedWidth(fresh, 81, 48);
+            fresh.SetWordWrap(wrap);
+            fresh.SetAlign(TextEdit::Align::Center);
+            fresh.SetText(e.Text());
+            ASSERT_EQ(Rows(e), Rows(fresh))
+                << "after step " << step << " on \"" << e.Text() << "\"";
         }
-        TextEdit fresh(true);
-        FixedWidth(fresh, 81, 48);
-        fresh.SetWordWrap(true);
-        fresh.SetAlign(TextEdit::Align::Center);
-        fresh.SetText(e.Text());
-        ASSERT_EQ(Rows(e), Rows(fresh)) << "after step " << step << " on \"" << e.Text() << "\"";
     }
 }
 
