@@ -107,11 +107,16 @@ void ApplyStyle(HWND hwnd, EditState& s) {
     s.edit.SetWordWrap((style & ES_MULTILINE) != 0 && (style & (ES_AUTOHSCROLL | WS_HSCROLL)) == 0);
 }
 
+// The scroll position in whole pixels.
+POINT ScrollPoint(const TextEdit& e) {
+    return POINT{static_cast<int>(std::lround(e.ScrollX())),
+                 static_cast<int>(std::lround(e.ScrollY()))};
+}
+
 // Tells the parent when the text has scrolled, for whatever reason (typing, caret moves, the
 // wheel, a resize), so that scroll bars kept outside the edit can follow.
 void ReportScroll(HWND hwnd, EditState& s) {
-    const POINT now{static_cast<int>(std::lround(s.edit.ScrollX())),
-                    static_cast<int>(std::lround(s.edit.ScrollY()))};
+    const POINT now = ScrollPoint(s.edit);
     const bool vertical = now.y != s.scroll.y;
     const bool horizontal = now.x != s.scroll.x;
     s.scroll = now;
@@ -417,8 +422,7 @@ bool GetEditScrollInfo(HWND hwnd, EditScrollInfo* info) {
     info->view = SIZE{
         std::max(0, static_cast<int>(client.right - client.left) - s->leftMargin - s->rightMargin),
         static_cast<int>(client.bottom - client.top)};
-    info->position = POINT{static_cast<int>(std::lround(e.ScrollX())),
-                           static_cast<int>(std::lround(e.ScrollY()))};
+    info->position = ScrollPoint(e);
     return true;
 }
 
@@ -585,9 +589,7 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case EM_GETSCROLLPOS:
             if (lParam != 0)
-                *reinterpret_cast<POINT*>(lParam) =
-                    POINT{static_cast<int>(std::lround(e.ScrollX())),
-                          static_cast<int>(std::lround(e.ScrollY()))};
+                *reinterpret_cast<POINT*>(lParam) = ScrollPoint(e);
             return 1;
         case EM_SETSCROLLPOS:
             if (lParam != 0) {

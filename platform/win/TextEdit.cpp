@@ -26,8 +26,8 @@ struct TextStore {
 
     // The displayed rows: where each starts and how wide it is. A row runs to the next row's
     // start; the last row of a paragraph holds its '\n'. Text that is empty or ends with '\n'
-    // has an empty last row at its end. There is always a row. Kept up to date by every change,
-    // a paragraph at a time, so that typing into a long text does not lay out all of it.
+    // has an empty last row at its end. There is always a row. Every change lays out only the
+    // rows it touches (Relayout), so that typing into a long text does not lay out all of it.
     std::vector<std::size_t> rowStarts{0};
     std::vector<float> rowWidths{0.0f};
 

@@ -6,7 +6,7 @@
 // keeps the caret in view. Positions and lengths are in characters; "lines" are the rows as
 // displayed, which wrapping may cut out of one paragraph. Layout needs only the advance width
 // of each character and the line height, supplied by the owner (the control measures with its
-// font). Changes lay out only the paragraphs they touch. Used on one thread by its owner.
+// font). Changes lay out only the rows they touch. Used on one thread by its owner.
 
 #include <cstddef>
 #include <cstdint>
