@@ -370,15 +370,13 @@ RECT CRichEditUI::TextArea() const {
 }
 
 void CRichEditUI::ShowHost() {
-    if (m_verticalScrollBar != nullptr) {
-        // At the right of the inner area, beside the text.
-        const RECT rc = TextArea();
+    const RECT rc = TextArea();
+    // The scroll bar at the right of the inner area, beside the text.
+    if (m_verticalScrollBar != nullptr)
         m_verticalScrollBar->SetPosition(
             RECT{rc.right, rc.top, rc.right + m_verticalScrollBar->FixedWidth(), rc.bottom});
-    }
     if (m_host == nullptr)
         return;
-    const RECT rc = TextArea();
     const plat::HWND hwnd = m_host->GetHWND();
     plat::SetWindowPos(hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                        plat::SWP_NOZORDER | plat::SWP_NOACTIVATE);
