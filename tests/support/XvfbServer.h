@@ -1,8 +1,9 @@
 #pragma once
 // For tests that need a real X server: a private Xvfb on a display it picks itself, started and
 // awaited with a deadline and stopped again, plus the few process helpers such tests share
-// (finding a program on PATH, starting one, running one for its output). Header-only; any test
-// area includes it as "tests/support/XvfbServer.h". One thread at a time per object.
+// (finding a program on PATH, starting one, running one for its output, waiting for a window).
+// Header-only; any test area includes it as "tests/support/XvfbServer.h". One thread at a time
+// per object.
 //
 //     XvfbServer server;
 //     if (!DesktopToolsReady()) return;            // skipped here, failed in CI
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <poll.h>
 #include <string>
 #include <sys/prctl.h>
@@ -87,6 +89,22 @@ inline std::string ProgramOutput(const std::string& program, const std::vector<s
     if (pid > 0 && ::waitpid(pid, &waited, 0) == pid && status != nullptr)
         *status = waited;
     return out;
+}
+
+// Waits, asking xdotool (the program at `xdotool`) again and again, until a visible window
+// whose name matches `name` is on the display that DISPLAY names, and returns its id; empty when
+// `limit` passes first or `gone` (when given) says the program that should show it has ended.
+inline std::string WaitForWindow(const std::string& xdotool, const std::string& name,
+                                 std::chrono::milliseconds limit,
+                                 const std::function<bool()>& gone = {}) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline && !(gone && gone())) {
+        const std::string found =
+            ProgramOutput(xdotool, {"search", "--onlyvisible", "--name", name});
+        if (!found.empty())
+            return found.substr(0, found.find('\n'));
+    }
+    return {};
 }
 
 // In a test: true when Xvfb and xdotool are installed. Otherwise the test is marked skipped (or

@@ -64,16 +64,14 @@ TEST(FileDialogXvfbTest, AFileIsPickedByTypingItsNameAndReturn) {
     ::close(outFds[1]);
 
     // Wait for the dialog's window to be mapped, then type into it.
-    std::string window;
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
     bool viewerEnded = false;
-    while (window.empty() && !viewerEnded && Clock::now() < deadline) {
-        window = ProgramOutput(xdotool, {"search", "--onlyvisible", "--name", "PickMe"});
-        viewerEnded = ::waitpid(viewer, nullptr, WNOHANG) == viewer;
-    }
+    std::string window =
+        zelta::test::WaitForWindow(xdotool, "PickMe", std::chrono::seconds(20), [&] {
+            return viewerEnded = ::waitpid(viewer, nullptr, WNOHANG) == viewer;
+        });
     ASSERT_FALSE(viewerEnded) << "pane-view ended before its dialog appeared";
     ASSERT_FALSE(window.empty()) << "the dialog did not appear";
-    window = window.substr(0, window.find('\n'));
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
     // Keys go to the window with the input focus: wait until the dialog has it.
     while (Clock::now() < deadline &&
            ProgramOutput(xdotool, {"getwindowfocus"}).rfind(window, 0) != 0) {
