@@ -111,7 +111,7 @@ void CTreeNodeUI::SetAttribute(const char* name, const char* value) {
     else if (std::strcmp(name, "folderattr") == 0) {
         m_folder->ApplyAttributeList(value);
         // The list may change the button's width, which a leaf's blank space matches.
-        UpdateIndent();
+        UpdateParts();
     } else if (std::strcmp(name, "checkboxattr") == 0)
         m_check->ApplyAttributeList(value);
     else if (std::strcmp(name, "itemattr") == 0)
@@ -185,6 +185,12 @@ void CTreeNodeUI::SetVisible(bool visible) {
 }
 
 void CTreeNodeUI::UpdateIndent() {
+    UpdateParts();
+    for (CTreeNodeUI* child : m_children)
+        child->UpdateIndent();
+}
+
+void CTreeNodeUI::UpdateParts() {
     // A node without children has nothing to show or hide: its folder button gives way to a
     // blank of the same width, so its text still lines up with its siblings'.
     const bool folders = m_treeView == nullptr || m_treeView->GetVisibleFolderBtn();
@@ -194,8 +200,6 @@ void CTreeNodeUI::UpdateIndent() {
         GetTreeLevel() * kIndentStep + (folders && leaf ? m_folder->FixedWidth() : 0);
     m_dottedLine->SetFixedWidth(indent > 0 ? indent : 2);
     m_dottedLine->SetVisible(indent > 0);
-    for (CTreeNodeUI* child : m_children)
-        child->UpdateIndent();
 }
 
 bool CTreeNodeUI::AddChildNode(CTreeNodeUI* child) {
@@ -214,7 +218,8 @@ bool CTreeNodeUI::AddChildNode(CTreeNodeUI* child) {
     }
     child->m_parent = this;
     m_children.push_back(child);
-    UpdateIndent();
+    UpdateParts(); // no longer a leaf
+    child->UpdateIndent();
     child->SetVisible(child->m_wantVisible);
     return true;
 }
@@ -253,7 +258,7 @@ void* CTreeViewUI::Interface(const char* name) {
 
 bool CTreeViewUI::InsertSubtree(CTreeNodeUI* node, int index) {
     node->SetTreeView(this);
-    node->UpdateIndent();
+    node->UpdateParts(); // the children below are placed (and updated) one by one
     node->GetCheckBox()->SetVisible(m_visibleCheckBtn);
     if (!CListUI::AddAt(node, index)) {
         node->SetTreeView(nullptr);
@@ -291,7 +296,7 @@ bool CTreeViewUI::Remove(CControlUI* control) {
         parent->m_children.erase(
             std::remove(parent->m_children.begin(), parent->m_children.end(), node),
             parent->m_children.end());
-        parent->UpdateIndent();
+        parent->UpdateParts();
     }
     std::vector<CTreeNodeUI*> rows;
     node->CollectSubtree(rows);
@@ -329,7 +334,7 @@ void CTreeViewUI::Notify(NotifyMessage& msg) {
 void CTreeViewUI::SetVisibleFolderBtn(bool visible) {
     m_visibleFolderBtn = visible;
     for (CTreeNodeUI* node : Nodes())
-        node->UpdateIndent();
+        node->UpdateParts();
 }
 
 void CTreeViewUI::SetVisibleCheckBtn(bool visible) {

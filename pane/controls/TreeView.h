@@ -77,7 +77,8 @@ private:
     // Hidden rows: a node whose ancestors are not all expanded.
     bool ShownByAncestors() const;
     // The indentation strip and the folder button, by depth and by whether the node has
-    // children; for the whole subtree.
+    // children: of this node, and of its whole subtree.
+    void UpdateParts();
     void UpdateIndent();
 
     CHorizontalLayoutUI* m_horiz;
