@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -35,16 +36,18 @@ std::string RectText(const plat::RECT& rc) {
     return text;
 }
 
-// The scroll bars of a container, then its children, in dump order.
+// The scroll bars of a container, then its children, in dump order. A container may answer
+// for the bars of a part of it (a list for its body's); a bar is listed only under the
+// container that holds it, so each appears once.
 std::vector<CControlUI*> ChildrenOf(CControlUI* control) {
     std::vector<CControlUI*> children;
     auto* container = static_cast<CContainerUI*>(control->Interface("Container"));
     if (container == nullptr)
         return children;
-    if (CControlUI* bar = container->VerticalScrollBar())
-        children.push_back(bar);
-    if (CControlUI* bar = container->HorizontalScrollBar())
-        children.push_back(bar);
+    for (CControlUI* bar : {container->VerticalScrollBar(), container->HorizontalScrollBar()}) {
+        if (bar != nullptr && bar->Parent() == control)
+            children.push_back(bar);
+    }
     for (int i = 0; i < container->GetCount(); ++i)
         children.push_back(container->GetItemAt(i));
     return children;
@@ -337,7 +340,17 @@ bool WriteDump(const std::string& path) {
         return std::fwrite(dump.data(), 1, dump.size(), stdout) == dump.size() &&
                std::fflush(stdout) == 0;
     }
-    // Readers never see half a dump: it is written beside the file and renamed over it.
+    // Readers never see half a dump: it is written beside the file and renamed over it. That
+    // would replace anything but a plain file (a device such as /dev/null, a pipe, a link) with
+    // a plain file, so those are written in place.
+    struct stat info;
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr)
+            return false;
+        const bool written = std::fwrite(dump.data(), 1, dump.size(), file) == dump.size();
+        return std::fclose(file) == 0 && written;
+    }
     const std::string temp = path + ".tmp" + std::to_string(::getpid());
     FILE* file = std::fopen(temp.c_str(), "wb");
     if (file == nullptr)

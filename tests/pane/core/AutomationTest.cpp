@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -69,6 +70,37 @@ TEST_F(AutomationTest, DumpListsWindowsAndControlsWithTheirFlagsInOrder) {
               "    ProbeUI \"off\" 10,50,60,80 disabled float\n"
               "    ProbeUI \"gone\" 0,0,0,0 hidden\n");
     EXPECT_EQ(EscapeDumpText("a\\b\r\n\t\x01z"), "a\\\\b\\r\\n\\x09\\x01z");
+}
+
+TEST_F(AutomationTest, EachScrollBarIsListedOnceBeforeItsContainersChildren) {
+    // A list answers for its body's scroll bars; the bars belong to the body alone. A bar
+    // enabled on a container already in the window counts as its own too.
+    MarkupWindow window("<Window><VerticalLayout name=\"v\" hscrollbar=\"true\">"
+                        "<List name=\"l\" vscrollbar=\"true\" header=\"hidden\">"
+                        "<ListLabelElement name=\"a\"/></List></VerticalLayout></Window>");
+    ASSERT_TRUE(window.Open(200, 100));
+    auto* outer =
+        static_cast<CContainerUI*>(window.GetManager().FindControl("v")->Interface("Container"));
+    outer->EnableScrollBar(true, true);
+    PumpMessages();
+    std::string dump;
+    DumpControl(dump, outer, 0);
+    std::string shape; // class names only, indented as dumped
+    for (std::size_t at = 0; at < dump.size();) {
+        const std::size_t end = dump.find('\n', at);
+        const std::string line = dump.substr(at, end - at);
+        shape += line.substr(0, line.find(' ', line.find_first_not_of(' '))) + "\n";
+        at = end + 1;
+    }
+    EXPECT_EQ(shape, "VerticalLayoutUI\n"
+                     "  ScrollBarUI\n"
+                     "  ScrollBarUI\n"
+                     "  ListUI\n"
+                     "    ListHeaderUI\n"
+                     "    ListBodyUI\n"
+                     "      ScrollBarUI\n"
+                     "      ListLabelElementUI\n")
+        << dump;
 }
 
 TEST_F(AutomationTest, CheckedAndSelectionComeFromControlsThatHaveThem) {
@@ -220,6 +252,19 @@ TEST_F(AutomationTest, DumpAndShotLinesWriteTheirFiles) {
     EXPECT_EQ(image.At(150, 80) & 0xFFFFFF, 0x102030u); // the container's background
     std::remove(dump.c_str());
     std::remove(shot.c_str());
+    // A link (like a device or a pipe) is written through, not replaced by a file.
+    const std::string target = TempFile("target.txt");
+    const std::string link = TempFile("link.txt");
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    EXPECT_EQ(Run("dump " + link), "");
+    struct stat info;
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_TRUE(plat::ReadFileText(target, &text));
+    EXPECT_EQ(text, DumpWindows());
+    std::remove(link.c_str());
+    std::remove(target.c_str());
     EXPECT_EQ(Run("dump /no/such/folder/x"), "cannot write /no/such/folder/x");
     EXPECT_EQ(Run("dump"), "dump needs a file");
 }
