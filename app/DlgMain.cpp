@@ -118,7 +118,9 @@ void DlgMain::RunUpgrade() {
 
 void DlgMain::HastenWorkerEnd() {
     // Without its port an upgrade under way fails at its next exchange instead of sending the
-    // rest of the file; the messages it sends the window meanwhile are answered here.
+    // rest of the file, and one that is still to ask for its file finds the dialog cancelled;
+    // the messages it sends the window meanwhile are answered here.
+    m_host.RefuseOtherThreads();
     m_protocol.Port().Close();
     plat::MSG msg;
     plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_NOREMOVE);

@@ -56,7 +56,7 @@ bool CMainHost::OnWindow(const std::function<void()>& call) const {
         return true;
     }
     const plat::HWND window = m_window;
-    if (window == nullptr)
+    if (window == nullptr || m_refusing)
         return false;
     plat::WPARAM id = 0;
     {
@@ -80,7 +80,8 @@ void CMainHost::RunCall(plat::WPARAM id) {
         call = found->second;
         m_calls.erase(found);
     }
-    (*call)();
+    if (!m_refusing)
+        (*call)();
 }
 
 std::string CMainHost::Text(radio::TextId id) const {

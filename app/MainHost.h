@@ -49,6 +49,9 @@ public:
 
     // Runs the call that kMsgRunOnWindow names (window's thread); an unknown name does nothing.
     void RunCall(plat::WPARAM id);
+    // From now on calls of other threads are answered as undeliverable (the window is
+    // closing: no file dialog or message box opens for the worker any more).
+    void RefuseOtherThreads() { m_refusing = true; }
 
     std::string Text(radio::TextId id) const override;
     bool IsChinese() const override { return m_chinese; }
@@ -81,6 +84,7 @@ private:
     const std::thread::id m_windowThread;
     std::atomic<plat::HWND> m_window{nullptr};
     std::atomic<bool> m_chinese{true};
+    std::atomic<bool> m_refusing{false};
 
     mutable std::mutex m_callsLock;
     mutable std::map<plat::WPARAM, const std::function<void()>*> m_calls;

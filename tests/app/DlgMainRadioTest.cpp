@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace app::test {
@@ -158,6 +159,18 @@ TEST_F(RadioWindowTest, ClosingDuringAnUpgradeEndsItPromptly) {
     const auto start = std::chrono::steady_clock::now();
     CloseWindow();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(MainWindowTest, ClosingWhileTheUpgradeAsksForItsFileOpensNoDialog) {
+    DlgMain& w = OpenWindow();
+    w.RequestUpgrade();
+    // The worker waits for the window to show the dialog (nothing is pumped here); the window
+    // closes instead.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!w.Worker().Busy() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(w.Worker().Busy());
+    CloseWindow();
 }
 
 } // namespace

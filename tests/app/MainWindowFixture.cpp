@@ -84,7 +84,10 @@ void MainWindowTest::OnIdle() {
         Pane::CControlUI* text = Pane::FindAutomationControl("text");
         boxes.push_back(text != nullptr ? Text(text) : "");
         plat::PostMessage(active, plat::WM_CLOSE, 0, 0);
-    } else if (className == "PaneFileDialog" && !m_dialogLines.empty()) {
+    } else if (className == "PaneFileDialog" && m_dialogLines.empty()) {
+        ADD_FAILURE() << "a file dialog opened that the test did not expect";
+        plat::PostMessage(active, plat::WM_CLOSE, 0, 0);
+    } else if (className == "PaneFileDialog") {
         std::string why;
         const auto status = m_dialogPlayer.RunLine(m_dialogLines.front(), &why);
         if (status == Pane::CScriptPlayer::LineStatus::Failed)
