@@ -108,9 +108,11 @@ void CTreeNodeUI::SetAttribute(const char* name, const char* value) {
         m_horiz->ApplyAttributeList(value);
     else if (std::strcmp(name, "dotlineattr") == 0)
         m_dottedLine->ApplyAttributeList(value);
-    else if (std::strcmp(name, "folderattr") == 0)
+    else if (std::strcmp(name, "folderattr") == 0) {
         m_folder->ApplyAttributeList(value);
-    else if (std::strcmp(name, "checkboxattr") == 0)
+        // The list may change the button's width, which a leaf's blank space matches.
+        UpdateIndent();
+    } else if (std::strcmp(name, "checkboxattr") == 0)
         m_check->ApplyAttributeList(value);
     else if (std::strcmp(name, "itemattr") == 0)
         m_item->ApplyAttributeList(value);
@@ -134,7 +136,9 @@ void CTreeNodeUI::SetItemTextColor(uint32_t color) {
 bool CTreeNodeUI::Add(CControlUI* control) {
     if (CTreeNodeUI* node = AsNode(control))
         return AddChildNode(node);
-    return CListContainerElementUI::Add(control);
+    // Other controls join the row's parts after the item text, so they are laid out beside it
+    // rather than over it.
+    return m_horiz->Add(control);
 }
 
 CUIString CTreeNodeUI::GetText() const {
@@ -181,9 +185,15 @@ void CTreeNodeUI::SetVisible(bool visible) {
 }
 
 void CTreeNodeUI::UpdateIndent() {
-    const int level = GetTreeLevel();
-    m_dottedLine->SetFixedWidth(level > 0 ? level * kIndentStep : 2);
-    m_dottedLine->SetVisible(level > 0);
+    // A node without children has nothing to show or hide: its folder button gives way to a
+    // blank of the same width, so its text still lines up with its siblings'.
+    const bool folders = m_treeView == nullptr || m_treeView->GetVisibleFolderBtn();
+    const bool leaf = m_children.empty();
+    m_folder->SetVisible(folders && !leaf);
+    const int indent =
+        GetTreeLevel() * kIndentStep + (folders && leaf ? m_folder->FixedWidth() : 0);
+    m_dottedLine->SetFixedWidth(indent > 0 ? indent : 2);
+    m_dottedLine->SetVisible(indent > 0);
     for (CTreeNodeUI* child : m_children)
         child->UpdateIndent();
 }
@@ -204,7 +214,7 @@ bool CTreeNodeUI::AddChildNode(CTreeNodeUI* child) {
     }
     child->m_parent = this;
     m_children.push_back(child);
-    child->UpdateIndent();
+    UpdateIndent();
     child->SetVisible(child->m_wantVisible);
     return true;
 }
@@ -243,7 +253,7 @@ void* CTreeViewUI::Interface(const char* name) {
 
 bool CTreeViewUI::InsertSubtree(CTreeNodeUI* node, int index) {
     node->SetTreeView(this);
-    node->GetFolderButton()->SetVisible(m_visibleFolderBtn);
+    node->UpdateIndent();
     node->GetCheckBox()->SetVisible(m_visibleCheckBtn);
     if (!CListUI::AddAt(node, index)) {
         node->SetTreeView(nullptr);
@@ -281,6 +291,7 @@ bool CTreeViewUI::Remove(CControlUI* control) {
         parent->m_children.erase(
             std::remove(parent->m_children.begin(), parent->m_children.end(), node),
             parent->m_children.end());
+        parent->UpdateIndent();
     }
     std::vector<CTreeNodeUI*> rows;
     node->CollectSubtree(rows);
@@ -318,7 +329,7 @@ void CTreeViewUI::Notify(NotifyMessage& msg) {
 void CTreeViewUI::SetVisibleFolderBtn(bool visible) {
     m_visibleFolderBtn = visible;
     for (CTreeNodeUI* node : Nodes())
-        node->GetFolderButton()->SetVisible(visible);
+        node->UpdateIndent();
 }
 
 void CTreeViewUI::SetVisibleCheckBtn(bool visible) {

@@ -24,7 +24,6 @@ class CTreeNodeUI : public CListContainerElementUI {
 public:
     static constexpr int kIndentStep = 16;
 
-    // parent: the node this one belongs under, or null for a node at the top.
     CTreeNodeUI();
     ~CTreeNodeUI() override;
 
@@ -32,7 +31,8 @@ public:
     void* Interface(const char* name) override;
     void HandleEvent(UIEvent& event) override;
     void SetAttribute(const char* name, const char* value) override;
-    // A node given to a node becomes its child; anything else goes into the row.
+    // A node given to a node becomes its child; anything else goes into the row's horizontal
+    // layout, after the item text.
     bool Add(CControlUI* control) override;
     void SetVisible(bool visible = true) override;
 
@@ -76,6 +76,8 @@ private:
     bool OnPartNotify(void* param);
     // Hidden rows: a node whose ancestors are not all expanded.
     bool ShownByAncestors() const;
+    // The indentation strip and the folder button, by depth and by whether the node has
+    // children; for the whole subtree.
     void UpdateIndent();
 
     CHorizontalLayoutUI* m_horiz;

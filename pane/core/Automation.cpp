@@ -35,16 +35,18 @@ std::string RectText(const plat::RECT& rc) {
     return text;
 }
 
-// The scroll bars of a container, then its children, in dump order.
+// The scroll bars of a container, then its children, in dump order. A container may answer
+// for the bars of a part of it (a list for its body's); a bar is listed only under the
+// container that holds it, so each appears once.
 std::vector<CControlUI*> ChildrenOf(CControlUI* control) {
     std::vector<CControlUI*> children;
     auto* container = static_cast<CContainerUI*>(control->Interface("Container"));
     if (container == nullptr)
         return children;
-    if (CControlUI* bar = container->VerticalScrollBar())
-        children.push_back(bar);
-    if (CControlUI* bar = container->HorizontalScrollBar())
-        children.push_back(bar);
+    for (CControlUI* bar : {container->VerticalScrollBar(), container->HorizontalScrollBar()}) {
+        if (bar != nullptr && bar->Parent() == control)
+            children.push_back(bar);
+    }
     for (int i = 0; i < container->GetCount(); ++i)
         children.push_back(container->GetItemAt(i));
     return children;

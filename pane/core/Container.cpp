@@ -606,7 +606,7 @@ CControlUI* CContainerUI::MakeScrollBar(bool horizontal) {
     }
     part->SetOwner(this);
     part->SetHorizontal(horizontal);
-    bar->SetManager(m_manager, nullptr, false);
+    bar->SetManager(m_manager, this, false);
     if (m_manager != nullptr) {
         const char* list =
             m_manager->GetDefaultAttributeList(horizontal ? "HScrollBar" : "VScrollBar");

@@ -2,6 +2,7 @@
 // its pop-up opened, moved through and chosen from with xdotool's pointer and keys. Skipped when
 // Xvfb or xdotool is missing, except in CI (environment variable CI set), where that fails.
 #include "../core/FrameworkTestSupport.h"
+#include "tests/support/XvfbServer.h"
 
 #include "pane/controls/Combo.h"
 #include "pane/core/UIManager.h"
@@ -11,12 +12,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <functional>
-#include <poll.h>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -28,98 +25,30 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kWaitLimit = std::chrono::seconds(10);
 const std::string kSamples = std::string(ZELTA_SOURCE_DIR) + "/tools/pane-view/samples/";
 
-std::string FindProgram(const char* name) {
-    const char* path = std::getenv("PATH");
-    const std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
-        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return {};
-}
-
-// Starts a program with its output on /dev/null (or `outFd` on descriptor `outTo`); it dies
-// with us.
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int outFd = -1,
-            int outTo = 3) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        if (outFd >= 0)
-            ::dup2(outFd, outTo);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
 class ComboXvfbTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_xvfb = FindProgram("Xvfb");
-        s_xdotool = FindProgram("xdotool");
-        if (s_xvfb.empty() || s_xdotool.empty())
+        s_xdotool = zelta::test::FindProgram("xdotool");
+        zelta::test::XvfbServer::Options options;
+        options.width = 800;
+        options.height = 600;
+        if (s_xdotool.empty() || !s_server.Start(options))
             return;
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        s_server =
-            Spawn(s_xvfb,
-                  {"-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"},
-                  fds[1]);
-        ::close(fds[1]);
-        std::string number;
-        pollfd pfd{fds[0], POLLIN, 0};
-        while (::poll(&pfd, 1, 10000) == 1) {
-            char c;
-            if (::read(fds[0], &c, 1) != 1 || c == '\n')
-                break;
-            number += c;
-        }
-        ::close(fds[0]);
-        if (number.empty())
-            return;
-        s_display = ":" + number;
-        ::setenv("DISPLAY", s_display.c_str(), 1);
-        ::setenv("SDL_VIDEODRIVER", "x11", 1);
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::unsetenv("PANE_BACKEND");
+        s_server.UseForThisProcess();
         s_up = plat::Initialise() && !plat::IsHeadless();
     }
 
     static void TearDownTestSuite() {
         if (s_up)
             plat::Shutdown();
-        if (s_server > 0) {
-            ::kill(s_server, SIGTERM);
-            ::waitpid(s_server, nullptr, 0);
-        }
+        s_server.Stop();
     }
 
     void SetUp() override {
-        if (s_xvfb.empty() || s_xdotool.empty()) {
-            const char* ci = std::getenv("CI");
-            if (ci != nullptr && *ci != '\0')
-                FAIL() << "Xvfb or xdotool is not installed (scripts/setup installs them)";
-            GTEST_SKIP() << "Xvfb or xdotool is not installed";
-        }
-        ASSERT_FALSE(s_display.empty()) << "Xvfb did not start";
-        ASSERT_TRUE(s_up) << "the SDL2 backend did not start on " << s_display;
+        if (!zelta::test::DesktopToolsReady())
+            return;
+        ASSERT_TRUE(s_server.Running()) << s_server.Error();
+        ASSERT_TRUE(s_up) << "the SDL2 backend did not start on " << s_server.Display();
         CUIManager::SetResourcePath(kSamples.c_str());
     }
 
@@ -152,7 +81,7 @@ protected:
 
     // Runs xdotool while the queue is pumped, until it exits, then delivers what it caused.
     bool XdoTool(const std::vector<std::string>& args) {
-        const pid_t pid = Spawn(s_xdotool, args);
+        const pid_t pid = zelta::test::SpawnProgram(s_xdotool, args);
         int status = -1;
         if (!Pump([&] { return ::waitpid(pid, &status, WNOHANG) == pid; })) {
             ::kill(pid, SIGKILL);
@@ -176,18 +105,8 @@ protected:
         const unsigned long id = plat::sdl::NativeWindowId(hwnd);
         if (id == 0)
             return false;
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return false;
-        const pid_t pid = Spawn(
-            s_xdotool, {"search", "--onlyvisible", "--pid", std::to_string(::getpid())}, fds[1], 1);
-        ::close(fds[1]);
-        std::string out;
-        char buffer[256];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-            out.append(buffer, static_cast<std::size_t>(n));
-        ::close(fds[0]);
-        ::waitpid(pid, nullptr, 0);
+        const std::string out = zelta::test::ProgramOutput(
+            s_xdotool, {"search", "--onlyvisible", "--pid", std::to_string(::getpid())});
         return ("\n" + out).find("\n" + std::to_string(id) + "\n") != std::string::npos;
     }
 
@@ -195,8 +114,8 @@ protected:
         return XdoTool({"mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "1"});
     }
 
-    static inline std::string s_xvfb, s_xdotool, s_display;
-    static inline pid_t s_server = -1;
+    static inline zelta::test::XvfbServer s_server;
+    static inline std::string s_xdotool;
     static inline bool s_up = false;
 };
 

@@ -114,10 +114,76 @@ TEST_F(TreeViewTest, ChecksPassDownAndRemovingTakesTheSubtree) {
     EXPECT_EQ(extra->GetTreeLevel(), 1);
 }
 
+TEST_F(TreeViewTest, OnlyNodesWithChildrenShowAFolderButton) {
+    const auto folderShown = [&](const char* name) {
+        return Node(name)->GetFolderButton()->IsVisible();
+    };
+    EXPECT_TRUE(folderShown("channels"));
+    EXPECT_FALSE(folderShown("ch1"));
+    EXPECT_FALSE(folderShown("import"));
+    // A leaf's text lines up with that of a sibling with children.
+    EXPECT_EQ(Node("power")->GetItemButton()->Position().left,
+              Node("settings")->GetItemButton()->Position().left + CTreeNodeUI::kIndentStep);
+    EXPECT_EQ(Node("import")->GetItemButton()->Position().left,
+              Node("ch1")->GetItemButton()->Position().left - CTreeNodeUI::kIndentStep);
+
+    // Gaining a first child brings the button; losing the last one takes it away.
+    auto* extra = new CTreeNodeUI;
+    ASSERT_TRUE(Node("power")->AddChildNode(extra));
+    EXPECT_TRUE(folderShown("power"));
+    EXPECT_TRUE(m_tree->Remove(extra));
+    EXPECT_FALSE(folderShown("power"));
+
+    // Without folder buttons, no node keeps a blank for one.
+    m_tree->SetAttribute("visiblefolderbtn", "false");
+    PumpMessages();
+    EXPECT_FALSE(folderShown("radio"));
+    EXPECT_EQ(Node("import")->GetItemButton()->Position().left,
+              Node("files")->GetItemButton()->Position().left + CTreeNodeUI::kIndentStep);
+    m_tree->SetAttribute("visiblefolderbtn", "true");
+    EXPECT_TRUE(folderShown("radio"));
+    EXPECT_FALSE(folderShown("import"));
+}
+
 TEST_F(TreeViewTest, SampleMatchesItsReference) {
     DoubleClick("settings");
     m_window->GetManager().SetFocus(nullptr);
     EXPECT_TRUE(MatchesReference(Pixels(RECT{0, 0, 300, 240}), "treeview-collapsed"));
+}
+
+// Nodes in markup of every shape: the rows and each node's children keep the markup's order,
+// and a control inside a node joins its row after the text.
+TEST_F(CaptionTest, TreeNodesKeepTheMarkupOrder) {
+    Open("<Window><VerticalLayout><TreeView name=\"tree\">"
+         "<TreeNode name=\"a\"><TreeNode name=\"a1\"><TreeNode name=\"a1x\"/>"
+         "<TreeNode name=\"a1y\"/></TreeNode><Label name=\"tag\" width=\"30\"/>"
+         "<TreeNode name=\"a2\"/><TreeNode name=\"a3\"><TreeNode name=\"a3x\"/></TreeNode>"
+         "</TreeNode><TreeNode name=\"b\"/><TreeNode name=\"c\"><TreeNode name=\"c1\"/>"
+         "<TreeNode name=\"c2\"/><TreeNode name=\"c3\"/></TreeNode>"
+         "</TreeView></VerticalLayout></Window>",
+         300, 300);
+    auto* tree = Find<CTreeViewUI>("tree");
+    ASSERT_NE(tree, nullptr);
+    std::string rows;
+    for (int i = 0; i < tree->GetBody()->GetCount(); ++i)
+        rows += std::string(tree->GetBody()->GetItemAt(i)->Name().GetData()) + " ";
+    EXPECT_EQ(rows, "a a1 a1x a1y a2 a3 a3x b c c1 c2 c3 ");
+    const auto children = [&](const char* name) {
+        std::string out;
+        auto* node = Find<CTreeNodeUI>(name);
+        for (int i = 0; node != nullptr && i < node->GetCountChild(); ++i)
+            out += std::string(node->GetChildNode(i)->Name().GetData()) + " ";
+        return out;
+    };
+    EXPECT_EQ(children("a"), "a1 a2 a3 ");
+    EXPECT_EQ(children("c"), "c1 c2 c3 ");
+
+    CControlUI* tag = Find<CControlUI>("tag");
+    ASSERT_NE(tag, nullptr);
+    CTreeNodeUI* a = Find<CTreeNodeUI>("a");
+    EXPECT_EQ(tag->Parent(), a->GetTreeNodeHoriznotal());
+    EXPECT_EQ(tag->Position().right, a->Position().right);
+    EXPECT_EQ(a->GetItemButton()->Position().right, tag->Position().left);
 }
 
 } // namespace

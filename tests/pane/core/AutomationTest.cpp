@@ -71,6 +71,37 @@ TEST_F(AutomationTest, DumpListsWindowsAndControlsWithTheirFlagsInOrder) {
     EXPECT_EQ(EscapeDumpText("a\\b\r\n\t\x01z"), "a\\\\b\\r\\n\\x09\\x01z");
 }
 
+TEST_F(AutomationTest, EachScrollBarIsListedOnceBeforeItsContainersChildren) {
+    // A list answers for its body's scroll bars; the bars belong to the body alone. A bar
+    // enabled on a container already in the window counts as its own too.
+    MarkupWindow window("<Window><VerticalLayout name=\"v\" hscrollbar=\"true\">"
+                        "<List name=\"l\" vscrollbar=\"true\" header=\"hidden\">"
+                        "<ListLabelElement name=\"a\"/></List></VerticalLayout></Window>");
+    ASSERT_TRUE(window.Open(200, 100));
+    auto* outer =
+        static_cast<CContainerUI*>(window.GetManager().FindControl("v")->Interface("Container"));
+    outer->EnableScrollBar(true, true);
+    PumpMessages();
+    std::string dump;
+    DumpControl(dump, outer, 0);
+    std::string shape; // class names only, indented as dumped
+    for (std::size_t at = 0; at < dump.size();) {
+        const std::size_t end = dump.find('\n', at);
+        const std::string line = dump.substr(at, end - at);
+        shape += line.substr(0, line.find(' ', line.find_first_not_of(' '))) + "\n";
+        at = end + 1;
+    }
+    EXPECT_EQ(shape, "VerticalLayoutUI\n"
+                     "  ScrollBarUI\n"
+                     "  ScrollBarUI\n"
+                     "  ListUI\n"
+                     "    ListHeaderUI\n"
+                     "    ListBodyUI\n"
+                     "      ScrollBarUI\n"
+                     "      ListLabelElementUI\n")
+        << dump;
+}
+
 TEST_F(AutomationTest, CheckedAndSelectionComeFromControlsThatHaveThem) {
     CUIBuilder builder;
     auto* state = static_cast<StateProbe*>(

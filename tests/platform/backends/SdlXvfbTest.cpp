@@ -3,6 +3,8 @@
 // except in CI (environment variable CI set), where that is a failure.
 #include "XDesktop.h"
 
+#include "tests/support/XvfbServer.h"
+
 #include "platform/backends/SdlBackend.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Image.h"
@@ -22,11 +24,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
-#include <poll.h>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -39,44 +38,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto kWaitLimit = std::chrono::seconds(10);
 constexpr UINT_PTR kFarTimer = 78;
-
-std::string FindProgram(const char* name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
-        std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return {};
-}
-
-// Starts a program with its output on /dev/null (or `outFd` on descriptor 3); it dies with us.
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int outFd = -1) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        if (outFd >= 0)
-            ::dup2(outFd, 3);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
 
 struct Rec {
     HWND hwnd;
@@ -152,39 +113,17 @@ COLORREF ColourAt(const Bitmap& b, int x, int y) {
 class SdlXvfbTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_xvfb = FindProgram("Xvfb");
-        s_xdotool = FindProgram("xdotool");
-        if (s_xvfb.empty() || s_xdotool.empty())
+        s_xdotool = zelta::test::FindProgram("xdotool");
+        zelta::test::XvfbServer::Options options;
+        options.width = 800;
+        options.height = 600;
+        if (s_xdotool.empty() || !s_server.Start(options))
             return;
-        // Xvfb picks a free display itself and writes its number to descriptor 3.
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        s_server =
-            Spawn(s_xvfb,
-                  {"-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"},
-                  fds[1]);
-        ::close(fds[1]);
-        std::string number;
-        pollfd pfd{fds[0], POLLIN, 0};
-        while (::poll(&pfd, 1, 10000) == 1) {
-            char c;
-            if (::read(fds[0], &c, 1) != 1 || c == '\n')
-                break;
-            number += c;
-        }
-        ::close(fds[0]);
-        if (number.empty())
-            return;
-        s_display = ":" + number;
-        ::setenv("DISPLAY", s_display.c_str(), 1);
-        ::setenv("SDL_VIDEODRIVER", "x11", 1);
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::unsetenv("PANE_BACKEND");
+        s_server.UseForThisProcess();
         s_up = Initialise() && !IsHeadless();
         // While SDL holds its connection: a server whose last client leaves starts afresh,
         // keyboard map included.
-        s_keyBound = s_up && test::BindSpareKey(s_display, "eacute");
+        s_keyBound = s_up && test::BindSpareKey(s_server.Display(), "eacute");
         WNDCLASS wc;
         wc.lpfnWndProc = TestProc;
         wc.lpszClassName = "SdlXvfbTestWindow";
@@ -195,21 +134,14 @@ protected:
     static void TearDownTestSuite() {
         if (s_up)
             Shutdown();
-        if (s_server > 0) {
-            ::kill(s_server, SIGTERM);
-            ::waitpid(s_server, nullptr, 0);
-        }
+        s_server.Stop();
     }
 
     void SetUp() override {
-        if (s_xvfb.empty() || s_xdotool.empty()) {
-            const char* ci = std::getenv("CI");
-            if (ci != nullptr && *ci != '\0')
-                FAIL() << "Xvfb or xdotool is not installed (scripts/setup installs them)";
-            GTEST_SKIP() << "Xvfb or xdotool is not installed";
-        }
-        ASSERT_FALSE(s_display.empty()) << "Xvfb did not start";
-        ASSERT_TRUE(s_up) << "the SDL2 backend did not start on " << s_display;
+        if (!zelta::test::DesktopToolsReady())
+            return;
+        ASSERT_TRUE(s_server.Running()) << s_server.Error();
+        ASSERT_TRUE(s_up) << "the SDL2 backend did not start on " << s_server.Display();
         ASSERT_TRUE(s_keyBound) << "no spare key for the characters xdotool types";
         g_log.clear();
     }
@@ -272,7 +204,7 @@ protected:
     // Runs xdotool with the arguments while the queue is pumped, until it exits; then every
     // event it caused has been delivered and dispatched.
     bool XdoTool(const std::vector<std::string>& args) {
-        const pid_t pid = Spawn(s_xdotool, args);
+        const pid_t pid = zelta::test::SpawnProgram(s_xdotool, args);
         int status = -1;
         const bool exited = Pump([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
         if (!exited) {
@@ -316,8 +248,8 @@ protected:
 
     std::vector<HWND> m_windows;
 
-    static inline std::string s_xvfb, s_xdotool, s_display;
-    static inline pid_t s_server = -1;
+    static inline zelta::test::XvfbServer s_server;
+    static inline std::string s_xdotool;
     static inline bool s_up = false;
     static inline bool s_keyBound = false;
 };
@@ -579,7 +511,7 @@ TEST_F(SdlXvfbTest, MainWindowCarriesTheProgramIcon) {
     DeliverAll();
     int width = 0, height = 0;
     uint32_t pixel = 0;
-    ASSERT_TRUE(test::ReadDesktopIcon(s_display, id, &width, &height, &pixel));
+    ASSERT_TRUE(test::ReadDesktopIcon(s_server.Display(), id, &width, &height, &pixel));
     EXPECT_EQ(width, 24);
     EXPECT_EQ(height, 24);
     EXPECT_EQ(pixel, 0xFF2060A0u);
