@@ -7,6 +7,8 @@
 #include "tests/e2e/WindowMover.h"
 #include "tests/support/XvfbServer.h"
 
+#include "platform/base/WinTypes.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -25,21 +27,14 @@ using Clock = std::chrono::steady_clock;
 using zelta::test::FindProgram;
 using zelta::test::ProgramOutput;
 
-struct Box {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
-
 // A control as the dump lists it, with the screen box of the window it is in.
 struct Placed {
-    Box window;
-    Box control;
+    plat::RECT window;
+    plat::RECT control;
     std::string line;
 };
 
-bool ParseBox(const std::string& text, Box* box) {
+bool ParseRect(const std::string& text, plat::RECT* box) {
     return std::sscanf(text.c_str(), "%d,%d,%d,%d", &box->left, &box->top, &box->right,
                        &box->bottom) == 4;
 }
@@ -48,14 +43,14 @@ bool ParseBox(const std::string& text, Box* box) {
 // windows after the first only, when `inPopup` is set.
 bool FindInDump(const std::string& dump, const std::string& needle, bool inPopup, Placed* found) {
     std::istringstream in(dump);
-    Box window;
+    plat::RECT window{};
     int windows = 0;
     for (std::string line; std::getline(in, line);) {
         const std::size_t close = line.find("\" ", line.find('"') + 1);
         if (close == std::string::npos)
             continue;
-        Box box;
-        if (!ParseBox(line.substr(close + 2), &box))
+        plat::RECT box{};
+        if (!ParseRect(line.substr(close + 2), &box))
             continue;
         if (line.rfind("window ", 0) == 0) {
             window = box;
@@ -158,6 +153,12 @@ TEST_F(AppXvfbTest, ReadDragMinimiseAndCloseTheWindow) {
     ASSERT_TRUE(WaitForDump({"text=\" " + port + "\""}, true, &at)) << Dump();
     Click(at);
     ASSERT_TRUE(WaitForDump({"\"port\"", "text=\" " + port + "\""}, false, &at)) << Dump();
+    // The row is taken when the button goes down and the pop-up closes when it comes up; a
+    // click meanwhile would only close the pop-up.
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string dump = Dump();
+        return dump.find("\nwindow ") == std::string::npos;
+    })) << Dump();
 
     ASSERT_TRUE(WaitForDump({"\"btnConnect\""}, false, &at));
     Click(at);
