@@ -13,7 +13,6 @@
 #include <iterator>
 #include <poll.h>
 #include <pwd.h>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
