@@ -12,6 +12,21 @@ namespace {
 constexpr Attribute kVerticalLine[] = {{"width", "1"}, {"bkcolor", "#FF888888"}};
 constexpr Attribute kHorizontalLine[] = {{"height", "1"}, {"bkcolor", "#FF888888"}};
 
+// Puts a row's label (with its text and width) and field into the row and hands them out.
+template <class Field>
+void AssembleRow(Pane::CHorizontalLayoutUI* row, Pane::CLabelUI* label, Field* field,
+                 const char* labelText, int labelWidth, Field** fieldOut,
+                 Pane::CLabelUI** labelOut) {
+    label->SetText(labelText);
+    label->SetFixedWidth(labelWidth);
+    row->Add(label);
+    row->Add(field);
+    if (fieldOut != nullptr)
+        *fieldOut = field;
+    if (labelOut != nullptr)
+        *labelOut = label;
+}
+
 } // namespace
 
 int TextWidth(const char* text, double perByte) {
@@ -93,14 +108,7 @@ CLabelAndEditUI::CLabelAndEditUI(const char* labelText, int labelWidth, Pane::CE
           {"disabledimage", "res='170' restype='png' corner='2,4,2,4'"},
       })) {
     SetFixedHeight(23);
-    m_label->SetText(labelText);
-    m_label->SetFixedWidth(labelWidth);
-    Add(m_label);
-    Add(m_edit);
-    if (edit != nullptr)
-        *edit = m_edit;
-    if (label != nullptr)
-        *label = m_label;
+    AssembleRow(this, m_label, m_edit, labelText, labelWidth, edit, label);
 }
 
 const char* CLabelAndEditUI::ClassName() const {
@@ -125,14 +133,7 @@ CLabelAndComboUI::CLabelAndComboUI(const char* labelText, int labelWidth, Pane::
       })) {
     SetFixedHeight(22);
     SetInset(plat::RECT{0, 1, 0, 1});
-    m_label->SetText(labelText);
-    m_label->SetFixedWidth(labelWidth);
-    Add(m_label);
-    Add(m_combo);
-    if (combo != nullptr)
-        *combo = m_combo;
-    if (label != nullptr)
-        *label = m_label;
+    AssembleRow(this, m_label, m_combo, labelText, labelWidth, combo, label);
 }
 
 const char* CLabelAndComboUI::ClassName() const {

@@ -198,12 +198,16 @@ void CLanguage::Apply(bool& chinese, MainControls& c, const std::function<void()
         workModes.push_back(WithLeadingSpace(ReadLanguageKey(file, key, kWorkModeBytes)));
 
     if (m_table.size() >= kTableSizeWithoutUpgrade) {
-        // Transmit labels of slots 0..9 sit at even offsets and receive labels at odd ones
-        // from the first channel entry; the two walks cover both.
-        for (size_t i = kFirstChannelEntry; i <= kFirstChannelEntry + 18; ++i)
-            SetWidth(m_table[i].control, 58);
-        for (size_t i = kFirstChannelEntry + 1; i <= kFirstChannelEntry + 19; ++i)
-            SetWidth(m_table[i].control, 58);
+        // Each slot has its transmit label's entry, then its receive label's. Walking from
+        // the transmit label of the first slot to that of the last, then from the receive
+        // label of the first to that of the last, covers every channel label.
+        const auto channelEntry = [](int slot, bool receive) {
+            return kFirstChannelEntry + 2 * static_cast<size_t>(slot) + (receive ? 1 : 0);
+        };
+        for (bool receive : {false, true})
+            for (size_t i = channelEntry(0, receive);
+                 i <= channelEntry(kFrequencySlots - 1, receive); ++i)
+                SetWidth(m_table[i].control, 58);
         for (size_t i = kFirstLabelEntry; i <= kLastParameterEntry; ++i)
             SetWidth(m_table[i].control, chinese ? 123 : 100);
         // The two port-settings labels share one width, so their lists line up; the first

@@ -49,7 +49,10 @@ public:
     // Inverts `chinese`, then applies the language it now selects: status texts, unlock
     // buttons, group titles, work-mode texts, widths, drop-down panel places, every table
     // entry's text, `refillLists` (which refills the lists and so resets their selections),
-    // unlock-button and identity-label widths, and the work-mode entries.
+    // unlock-button and identity-label widths, and the work-mode entries. Last, the selection
+    // each refilled list had before is selected again (protocol and bandwidth first, so their
+    // change notifications rebuild the link rates before the link rate's own selection), so a
+    // change of language keeps the values shown.
     void Apply(bool& chinese, MainControls& controls, const std::function<void()>& refillLists);
 
     // The status texts as last read, each with a space at its front (" OK").

@@ -20,9 +20,9 @@ void BuildMainTree(Pane::CContainerUI* main, MainControls& controls);
 
 // Fills every list of the parameter panel and the port-settings baud list, in the window's
 // order: protocols; the current channel list from `channelNames` (texts as shown, with their
-// leading space); the frequency rows of unused slots (0, and above the channel count) disabled
-// and emptied; powers; both baud lists with " 38400" selected in the port-settings one; link
-// rates, bandwidths, work modes; both unlock buttons shown; the protocol, link-rate and
+// leading space); the transmit and receive rows of unused slots (0, and above the channel
+// count) disabled and emptied; powers; both baud lists with " 38400" selected in the port-settings
+// one; link rates, bandwidths, work modes; both unlock buttons shown; the protocol, link-rate and
 // radio-baud rows enabled when their list has entries. Every other refilled list ends with no
 // selection.
 void FillMainLists(MainControls& controls, const std::vector<std::string>& channelNames);

@@ -1,7 +1,5 @@
 #include "tests/app/MainWindowFixture.h"
 
-#include "pane/controls/ComboBox.h"
-#include "pane/core/Automation.h"
 #include "pane/core/Control.h"
 #include "platform/backends/Headless.h"
 #include "platform/win/Window.h"
@@ -21,10 +19,9 @@ std::string TempFile(const std::string& name) {
 
 void MainWindowTest::SetUp() {
     ::setenv("PANE_BACKEND", "headless", 1);
-    std::string folder = TempFile("config_XXXXXX");
-    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
-    configHome = folder;
-    ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    m_configHome = TempFile("config_XXXXXX");
+    ASSERT_NE(::mkdtemp(m_configHome.data()), nullptr);
+    ::setenv("XDG_CONFIG_HOME", m_configHome.c_str(), 1);
     ASSERT_TRUE(plat::Initialise());
     plat::headless::SetIdleHook([this] { OnIdle(); });
 }
@@ -34,7 +31,7 @@ void MainWindowTest::TearDown() {
     plat::headless::SetIdleHook(nullptr);
     plat::Shutdown();
     std::error_code ignored;
-    std::filesystem::remove_all(configHome, ignored);
+    std::filesystem::remove_all(m_configHome, ignored);
 }
 
 DlgMain& MainWindowTest::OpenWindow() {
@@ -52,40 +49,30 @@ void MainWindowTest::CloseWindow() {
 void MainWindowTest::Do(const std::string& line) {
     Pane::CScriptPlayer player;
     std::string why;
-    for (;;) {
-        const auto status = player.RunLine(line, &why);
+    Pane::CScriptPlayer::LineStatus status;
+    do {
+        status = player.RunLine(line, &why);
         Pane::PumpMessages();
-        if (status == Pane::CScriptPlayer::LineStatus::Failed) {
-            ADD_FAILURE() << line << ": " << why;
-            return;
-        }
-        if (status == Pane::CScriptPlayer::LineStatus::Done)
-            return;
-    }
+    } while (status == Pane::CScriptPlayer::LineStatus::Pending);
+    if (status == Pane::CScriptPlayer::LineStatus::Failed)
+        ADD_FAILURE() << line << ": " << why;
 }
 
-bool MainWindowTest::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        Pane::PumpMessages();
-        if (done())
-            return true;
+void MainWindowTest::ChooseMenuEntry(const std::string& menu, const std::string& entry) {
+    Do("click " + menu);
+    Do(menu == "menuHelp" ? "move menuFile" : "move menuHelp");
+    Do("move " + menu);
+    Do("click " + entry);
+}
+
+bool MainWindowTest::PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Pane::PumpMessages(), !done()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-}
-
-void MainWindowTest::AnswerFileDialog(std::vector<std::string> lines) {
-    m_dialogLines.assign(lines.begin(), lines.end());
-}
-
-int MainWindowTest::PortEntry(const std::string& path) {
-    Pane::CComboBoxUI* ports = window->Controls().port.combo;
-    for (int i = 0; i < ports->GetCount(); ++i)
-        if (ports->GetItemAt(i)->GetText() == (" " + path).c_str())
-            return i;
-    return -1;
+    return true;
 }
 
 void MainWindowTest::OnIdle() {
@@ -95,22 +82,19 @@ void MainWindowTest::OnIdle() {
         plat::GetClassName(active, &className);
     if (className == "PaneMessageBox") {
         Pane::CControlUI* text = Pane::FindAutomationControl("text");
-        boxes.push_back(text != nullptr ? text->GetText().GetData() : "");
+        boxes.push_back(text != nullptr ? Text(text) : "");
         plat::PostMessage(active, plat::WM_CLOSE, 0, 0);
-        return;
-    }
-    if (className == "PaneFileDialog" && !m_dialogLines.empty()) {
+    } else if (className == "PaneFileDialog" && !m_dialogLines.empty()) {
         std::string why;
-        const std::string line = m_dialogLines.front();
-        const auto status = m_dialogPlayer.RunLine(line, &why);
+        const auto status = m_dialogPlayer.RunLine(m_dialogLines.front(), &why);
         if (status == Pane::CScriptPlayer::LineStatus::Failed)
-            ADD_FAILURE() << line << ": " << why;
+            ADD_FAILURE() << m_dialogLines.front() << ": " << why;
         if (status != Pane::CScriptPlayer::LineStatus::Pending)
             m_dialogLines.pop_front();
-        return;
+    } else {
+        // Nothing to answer: the loop waits for another thread's call or a timer.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    // Nothing to answer: another thread's call or a timer is what the loop waits for.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 } // namespace app::test

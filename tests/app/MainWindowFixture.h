@@ -1,8 +1,7 @@
 #pragma once
-// The main window on the headless backend for the application's tests: a configuration folder
-// of its own (the stored settings start empty), automation lines run as a user would act, and
-// the modal windows answered from inside their own loops — every message box closed with OK and
-// its text kept, a file dialog given the lines the test prepared.
+// The main window on the headless backend, with a configuration folder of its own, driven by
+// automation lines as a user would act. Modal windows are answered from inside their own loops:
+// a message box is closed with OK and its text kept, a file dialog gets the lines prepared.
 
 #include "app/DlgMain.h"
 #include "pane/core/Automation.h"
@@ -23,36 +22,35 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Constructs the window (created, centred, shown) and lets it settle.
     DlgMain& OpenWindow();
-    // Destroys it: the settings are saved, the worker stopped.
+    // Destroys the window: the settings are saved, the worker stopped.
     void CloseWindow();
 
-    // Runs one automation line ("click btnRead", "type 500") and handles what it queued; a
-    // line that cannot be done fails the test.
+    // Runs one automation line ("click btnRead") and handles what it queued.
     void Do(const std::string& line);
-    // Handles queued messages (and calls other threads wait for) until `done`, at most
-    // `limit`; false when the time ran out.
-    bool PumpUntil(const std::function<bool()>& done,
-                   std::chrono::milliseconds limit = std::chrono::seconds(20));
+    // Opens `menu`, moves the pointer off and back so its panel shows, chooses `entry`.
+    void ChooseMenuEntry(const std::string& menu, const std::string& entry);
+    // Handles messages, and the calls other threads wait for, until `done` (false after 20 s).
+    bool PumpUntil(const std::function<bool()>& done);
+    // Lines run, one per idle turn, in the next file dialog.
+    void AnswerFileDialog(std::vector<std::string> lines) {
+        m_dialogLines.assign(lines.begin(), lines.end());
+    }
 
-    // Lines run, one per idle turn, in the next file dialog that opens.
-    void AnswerFileDialog(std::vector<std::string> lines);
-
-    // The entry of the serial port list that names `path`; -1 when there is none.
-    int PortEntry(const std::string& path);
-
-    // The texts of the message boxes shown so far.
-    std::vector<std::string> boxes;
+    std::vector<std::string> boxes; // texts of the message boxes shown
     std::unique_ptr<DlgMain> window;
-    std::string configHome;
 
 private:
     void OnIdle();
 
+    std::string m_configHome;
     std::deque<std::string> m_dialogLines;
     Pane::CScriptPlayer m_dialogPlayer;
 };
+
+inline std::string Text(const Pane::CControlUI* control) {
+    return control->GetText().GetData();
+}
 
 // A unique file name in the test's temporary folder.
 std::string TempFile(const std::string& name);
