@@ -5,6 +5,7 @@
 #include "platform/base/Messages.h"
 #include "platform/base/TextUtf8.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,11 +21,14 @@ using plat::WPARAM;
 
 namespace {
 
-// The style bits the edit window takes from the control's style word.
+// The style bits the edit window takes from the control's style word (WS_HSCROLL only to keep
+// several lines from wrapping: the edit draws no scroll bars of its own).
 constexpr DWORD kEditStyleBits = plat::ES_MULTILINE | plat::ES_AUTOVSCROLL | plat::ES_AUTOHSCROLL |
                                  plat::ES_READONLY | plat::ES_PASSWORD | plat::ES_CENTER |
-                                 plat::ES_RIGHT;
+                                 plat::ES_RIGHT | plat::WS_HSCROLL;
 constexpr DWORD kAlignBits = 0x3;
+// Lines scrolled by one turn of the wheel.
+constexpr int kWheelLines = 3;
 
 bool KeyHeld(int vk) {
     return plat::GetKeyState(vk) < 0;
@@ -46,7 +50,8 @@ bool CTxtWinHost::Init(CRichEditUI* owner) {
         return false;
     m_owner = owner;
     DWORD style = plat::WS_CHILD | (owner->m_style & kEditStyleBits);
-    // One line scrolls sideways as it is typed; several lines wrap at the edge of the area.
+    // One line scrolls sideways as it is typed; several lines wrap at the edge of the area
+    // unless sideways scrolling is asked for.
     if ((style & plat::ES_MULTILINE) == 0)
         style |= plat::ES_AUTOHSCROLL;
     if (Create(manager->GetPaintWindow(), "", style, 0, owner->TextArea()) == nullptr) {
@@ -112,11 +117,17 @@ LRESULT CTxtWinHost::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 m_owner->SetFocus();
             return result;
         }
-        case plat::OCM__BASE + plat::WM_COMMAND:
-            if (plat::HIWORD(wParam) == plat::EN_CHANGE && m_init && m_owner != nullptr &&
-                m_owner->Manager() != nullptr)
+        case plat::OCM__BASE + plat::WM_COMMAND: {
+            const plat::WORD code = plat::HIWORD(wParam);
+            if (!m_init || m_owner == nullptr)
+                return 0;
+            // New text may be taller or shorter; scrolling moves the view: the bar follows.
+            if (code == plat::EN_CHANGE || code == plat::EN_VSCROLL)
+                m_owner->SyncScrollBar();
+            if (code == plat::EN_CHANGE && m_owner->Manager() != nullptr)
                 m_owner->Manager()->SendNotify(m_owner, "textchanged");
             return 0;
+        }
         case plat::OCM__BASE + plat::WM_CTLCOLOREDIT:
         case plat::OCM__BASE + plat::WM_CTLCOLORSTATIC:
             return OnControlColor(wParam);
@@ -179,7 +190,14 @@ unsigned int CRichEditUI::ControlFlags() const {
 
 void CRichEditUI::SetWinStyle(DWORD style) {
     m_style = style;
+    const bool vertical = (m_style & plat::WS_VSCROLL) != 0;
+    if (vertical != (m_verticalScrollBar != nullptr)) {
+        EnableScrollBar(vertical, m_horizontalScrollBar != nullptr);
+        if (m_verticalScrollBar != nullptr)
+            m_verticalScrollBar->SetVisible((m_style & plat::ES_DISABLENOSCROLL) != 0);
+    }
     ApplyStyle();
+    ShowHost();
 }
 
 void CRichEditUI::ApplyStyle() {
@@ -195,6 +213,62 @@ void CRichEditUI::ApplyStyle() {
     plat::SendMessage(hwnd, plat::EM_SETREADONLY, m_readOnly ? 1 : 0, 0);
 }
 
+void CRichEditUI::SyncScrollBar() {
+    if (m_verticalScrollBar == nullptr || m_host == nullptr || m_syncingBar)
+        return;
+    IScrollBarUI* bar = ScrollBarPart(m_verticalScrollBar);
+    plat::EditScrollInfo info;
+    if (bar == nullptr || !plat::GetEditScrollInfo(m_host->GetHWND(), &info))
+        return;
+    m_syncingBar = true;
+    int range = std::max(0, info.content.cy - info.view.cy);
+    // Without ES_DISABLENOSCROLL the bar shows only while the text is taller than the view.
+    // Showing it narrows the text, which can only make it taller (and hiding it the reverse),
+    // so one more look settles it.
+    const bool shown = (m_style & plat::ES_DISABLENOSCROLL) != 0 || range > 0;
+    if (shown != m_verticalScrollBar->IsVisible()) {
+        m_verticalScrollBar->SetVisible(shown);
+        ShowHost();
+        if (plat::GetEditScrollInfo(m_host->GetHWND(), &info))
+            range = std::max(0, info.content.cy - info.view.cy);
+    }
+    bar->SetScrollRange(range);
+    bar->SetScrollPos(info.position.y);
+    m_verticalScrollBar->SetEnabled(IsEnabled() && range > 0);
+    m_verticalScrollBar->Invalidate();
+    m_syncingBar = false;
+}
+
+void CRichEditUI::SetScrollPosition(plat::SIZE pos) {
+    if (m_host == nullptr) {
+        CContainerUI::SetScrollPosition(pos);
+        return;
+    }
+    plat::POINT at{0, 0};
+    plat::SendMessage(m_host->GetHWND(), plat::EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+    at.y = pos.cy;
+    plat::SendMessage(m_host->GetHWND(), plat::EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+}
+
+void CRichEditUI::LineUp() {
+    ScrollLines(-1);
+}
+
+void CRichEditUI::LineDown() {
+    ScrollLines(1);
+}
+
+bool CRichEditUI::ScrollLines(int lines) {
+    if (m_host == nullptr || (m_style & plat::ES_MULTILINE) == 0)
+        return false;
+    const plat::HWND hwnd = m_host->GetHWND();
+    plat::POINT before{0, 0}, after{0, 0};
+    plat::SendMessage(hwnd, plat::EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&before));
+    plat::SendMessage(hwnd, plat::EM_LINESCROLL, 0, lines);
+    plat::SendMessage(hwnd, plat::EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&after));
+    return after.y != before.y;
+}
+
 void CRichEditUI::SetReadOnly(bool readOnly) {
     m_readOnly = readOnly;
     m_style = readOnly ? (m_style | plat::ES_READONLY) : (m_style & ~plat::ES_READONLY);
@@ -204,9 +278,11 @@ void CRichEditUI::SetReadOnly(bool readOnly) {
 
 void CRichEditUI::SetFont(int index) {
     m_font = index;
-    if (m_host != nullptr && m_manager != nullptr)
+    if (m_host != nullptr && m_manager != nullptr) {
         plat::SendMessage(m_host->GetHWND(), plat::WM_SETFONT,
                           reinterpret_cast<WPARAM>(m_manager->GetFont(index)), 1);
+        SyncScrollBar();
+    }
 }
 
 void CRichEditUI::SetTextColor(uint32_t color) {
@@ -281,14 +357,11 @@ void CRichEditUI::Init() {
     }
     m_host = host;
     ShowHost();
+    SyncScrollBar();
 }
 
 RECT CRichEditUI::TextArea() const {
-    RECT rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    RECT rc = InnerRect();
     if (rc.right < rc.left)
         rc.right = rc.left;
     if (rc.bottom < rc.top)
@@ -297,9 +370,13 @@ RECT CRichEditUI::TextArea() const {
 }
 
 void CRichEditUI::ShowHost() {
+    const RECT rc = TextArea();
+    // The scroll bar at the right of the inner area, beside the text.
+    if (m_verticalScrollBar != nullptr)
+        m_verticalScrollBar->SetPosition(
+            RECT{rc.right, rc.top, rc.right + m_verticalScrollBar->FixedWidth(), rc.bottom});
     if (m_host == nullptr)
         return;
-    const RECT rc = TextArea();
     const plat::HWND hwnd = m_host->GetHWND();
     plat::SetWindowPos(hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                        plat::SWP_NOZORDER | plat::SWP_NOACTIVATE);
@@ -310,6 +387,7 @@ void CRichEditUI::ShowHost() {
 void CRichEditUI::SetPosition(RECT rc) {
     CContainerUI::SetPosition(rc);
     ShowHost();
+    SyncScrollBar();
 }
 
 void CRichEditUI::SetVisible(bool visible) {
@@ -326,6 +404,7 @@ void CRichEditUI::SetEnabled(bool enabled) {
     CContainerUI::SetEnabled(enabled);
     if (m_host != nullptr)
         plat::EnableWindow(m_host->GetHWND(), enabled);
+    SyncScrollBar();
 }
 
 void CRichEditUI::HandleEvent(UIEvent& event) {
@@ -347,7 +426,11 @@ void CRichEditUI::HandleEvent(UIEvent& event) {
         case kEventScrollWheel:
             if ((event.keyState & plat::MK_CONTROL) != 0)
                 return;
-            break;
+            // The text scrolls while it can; at its ends the turn goes on to the parent.
+            if (ScrollLines(event.wParam == 0 ? -kWheelLines : kWheelLines))
+                return;
+            CControlUI::HandleEvent(event);
+            return;
         case kEventButtonDown:
         case kEventDblClick:
         case kEventMouseMove:

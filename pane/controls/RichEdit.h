@@ -3,8 +3,11 @@
 // kept over the control by its text host CTxtWinHost. The control holds the style word (multi
 // line, scrolling, read-only, password, alignment), the tab, Return and Ctrl+Return wishes, the
 // length limit, the font index and the text colour; the host applies them to the edit when the
-// control is initialised and whenever they change later. The text is plain: one font and one
-// colour for all of it. UI thread only.
+// control is initialised and whenever they change later. Several lines wrap at the edge unless
+// sideways scrolling is asked for. With WS_VSCROLL the control's own vertical scroll bar stands
+// beside the text and follows it (always there with ES_DISABLENOSCROLL, disabled while the text
+// fits; otherwise only while the text is taller than the view); the wheel scrolls the text. The
+// text is plain: one font and one colour for all of it. UI thread only.
 
 #include "pane/core/Container.h"
 #include "pane/core/WindowWnd.h"
@@ -94,12 +97,21 @@ public:
     void HandleEvent(UIEvent& event) override;
     void SetAttribute(const char* name, const char* value) override;
 
+    // The vertical scroll bar moves the text; the text's own position lives in the edit.
+    void SetScrollPosition(plat::SIZE pos) override;
+    void LineUp() override;
+    void LineDown() override;
+    // Brings the vertical scroll bar in line with the text's height and position.
+    void SyncScrollBar();
+
 private:
     // The edit window's area: the control less its inset.
     plat::RECT TextArea() const;
     void ShowHost();
     // Applies the style word to a live edit window.
     void ApplyStyle();
+    // Scrolls a multi-line text by whole lines; false when it did not move.
+    bool ScrollLines(int lines);
 
     CTxtWinHost* m_host = nullptr; // owned by its window (deleted when the window goes)
     plat::DWORD m_style = 0x4;     // ES_MULTILINE
@@ -111,6 +123,7 @@ private:
     int m_font = -1;
     uint32_t m_textColor = 0;
     int m_maxChar = kDefaultMaxChar;
+    bool m_syncingBar = false;
 };
 
 } // namespace Pane

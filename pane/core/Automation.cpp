@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -341,7 +342,17 @@ bool WriteDump(const std::string& path) {
         return std::fwrite(dump.data(), 1, dump.size(), stdout) == dump.size() &&
                std::fflush(stdout) == 0;
     }
-    // Readers never see half a dump: it is written beside the file and renamed over it.
+    // Readers never see half a dump: it is written beside the file and renamed over it. That
+    // would replace anything but a plain file (a device such as /dev/null, a pipe, a link) with
+    // a plain file, so those are written in place.
+    struct stat info;
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr)
+            return false;
+        const bool written = std::fwrite(dump.data(), 1, dump.size(), file) == dump.size();
+        return std::fclose(file) == 0 && written;
+    }
     const std::string temp = path + ".tmp" + std::to_string(::getpid());
     FILE* file = std::fopen(temp.c_str(), "wb");
     if (file == nullptr)

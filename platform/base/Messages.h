@@ -113,6 +113,10 @@ constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
 constexpr UINT EM_SETMARGINS = 0x00D3;
 constexpr UINT EM_GETMARGINS = 0x00D4;
 constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT EM_LINESCROLL = 0x00B6;
+// Rich edit messages: the scroll position in pixels through a POINT at lParam.
+constexpr UINT EM_GETSCROLLPOS = WM_USER + 221;
+constexpr UINT EM_SETSCROLLPOS = WM_USER + 222;
 
 // Edit control notifications (high word of WM_COMMAND's wParam).
 constexpr WORD EN_SETFOCUS = 0x0100;
@@ -120,6 +124,8 @@ constexpr WORD EN_KILLFOCUS = 0x0200;
 constexpr WORD EN_CHANGE = 0x0300;
 constexpr WORD EN_UPDATE = 0x0400;
 constexpr WORD EN_MAXTEXT = 0x0501;
+constexpr WORD EN_HSCROLL = 0x0601;
+constexpr WORD EN_VSCROLL = 0x0602;
 
 // EM_SETMARGINS flags.
 constexpr WPARAM EC_LEFTMARGIN = 0x0001;

@@ -6,9 +6,11 @@
 #include "platform/win/TextEdit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace plat {
 
@@ -31,6 +33,8 @@ struct EditState {
     bool focused = false;
     bool caretOn = false;
     bool selecting = false; // left button held after a press in the text
+    int charWidth = 8;      // the font's average, for sideways scrolling by characters
+    POINT scroll;           // the scroll position last reported to the parent
 };
 
 EditState* StateOf(HWND hwnd) {
@@ -67,9 +71,21 @@ float CharWidth(HFONT font, char32_t ch) {
 void ApplyFont(EditState& s) {
     HFONT font = s.font != nullptr ? s.font : GetDefaultGuiFont();
     TEXTMETRIC tm;
-    const float lineHeight =
-        (font != nullptr && GetTextMetrics(font, &tm)) ? static_cast<float>(tm.tmHeight) : 16.0f;
-    s.edit.SetMeasure([font](char32_t ch) { return CharWidth(font, ch); }, lineHeight);
+    const bool metrics = font != nullptr && GetTextMetrics(font, &tm);
+    const float lineHeight = metrics ? static_cast<float>(tm.tmHeight) : 16.0f;
+    s.charWidth = metrics && tm.tmAveCharWidth > 0 ? tm.tmAveCharWidth : 8;
+    // A long text repeats few characters: each is measured once per font.
+    auto known = std::make_shared<std::unordered_map<char32_t, float>>();
+    s.edit.SetMeasure(
+        [font, known](char32_t ch) {
+            const auto found = known->find(ch);
+            if (found != known->end())
+                return found->second;
+            const float width = CharWidth(font, ch);
+            known->emplace(ch, width);
+            return width;
+        },
+        lineHeight);
 }
 
 void ApplyView(HWND hwnd, EditState& s) {
@@ -87,6 +103,27 @@ void ApplyStyle(HWND hwnd, EditState& s) {
     s.edit.SetAlign((style & ES_RIGHT)    ? TextEdit::Align::Right
                     : (style & ES_CENTER) ? TextEdit::Align::Center
                                           : TextEdit::Align::Left);
+    // Several lines wrap at the edge unless sideways scrolling is asked for.
+    s.edit.SetWordWrap((style & ES_MULTILINE) != 0 && (style & (ES_AUTOHSCROLL | WS_HSCROLL)) == 0);
+}
+
+// The scroll position in whole pixels.
+POINT ScrollPoint(const TextEdit& e) {
+    return POINT{static_cast<int>(std::lround(e.ScrollX())),
+                 static_cast<int>(std::lround(e.ScrollY()))};
+}
+
+// Tells the parent when the text has scrolled, for whatever reason (typing, caret moves, the
+// wheel, a resize), so that scroll bars kept outside the edit can follow.
+void ReportScroll(HWND hwnd, EditState& s) {
+    const POINT now = ScrollPoint(s.edit);
+    const bool vertical = now.y != s.scroll.y;
+    const bool horizontal = now.x != s.scroll.x;
+    s.scroll = now;
+    if (vertical)
+        Notify(hwnd, EN_VSCROLL);
+    if (horizontal)
+        Notify(hwnd, EN_HSCROLL);
 }
 
 // The caret is shown again at once after every change or move, as users expect while typing.
@@ -103,20 +140,20 @@ void RestartCaret(HWND hwnd, EditState& s) {
 
 // A change made by the user or by a message: the parent hears EN_UPDATE before the new text is
 // shown and EN_CHANGE after.
+// The text lives in the engine alone (WM_GETTEXT and WM_GETTEXTLENGTH answer from it): copying
+// it to the window system on every key would cost a long text its length each time.
 void Changed(HWND hwnd, EditState& s) {
-    // The window system keeps a copy of the text too, for callers that read it without asking
-    // the control.
-    const std::string text = s.edit.Text();
-    DefWindowProc(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     Notify(hwnd, EN_UPDATE);
     InvalidateRect(hwnd, nullptr, false);
     RestartCaret(hwnd, s);
     Notify(hwnd, EN_CHANGE);
+    ReportScroll(hwnd, s);
 }
 
 void Moved(HWND hwnd, EditState& s) {
     InvalidateRect(hwnd, nullptr, false);
     RestartCaret(hwnd, s);
+    ReportScroll(hwnd, s);
 }
 
 void CopySelection(EditState& s) {
@@ -269,21 +306,30 @@ void Paint(HWND hwnd, EditState& s) {
     std::size_t selStart = 0, selEnd = 0;
     s.edit.GetSelection(selStart, selEnd);
     const bool showSelection = s.focused || (StyleOf(hwnd) & ES_NOHIDESEL) != 0;
-    const std::u32string shown = s.edit.DisplayText();
-    for (std::size_t line = 0, lines = s.edit.LineCount(); line < lines; ++line) {
+    // Only the lines and characters in view are visited: a long text costs what is shown.
+    const std::size_t first =
+        lineHeight > 0 ? static_cast<std::size_t>(s.edit.ScrollY() / static_cast<float>(lineHeight))
+                       : 0;
+    for (std::size_t line = first, lines = s.edit.LineCount(); line < lines; ++line) {
         const std::size_t from = s.edit.LineStart(line);
         const std::size_t to = s.edit.LineEnd(line);
         const int y = static_cast<int>(s.edit.YOfIndex(from));
-        if (y + lineHeight <= 0 || y >= client.bottom)
+        if (y >= client.bottom)
+            break;
+        if (y + lineHeight <= 0)
             continue;
+        float x = s.edit.XOfIndex(from);
         for (std::size_t i = from; i < to; ++i) {
-            const int x0 = s.leftMargin + static_cast<int>(s.edit.XOfIndex(i));
-            const int x1 = s.leftMargin + static_cast<int>(s.edit.XOfIndex(i + 1));
-            if (x1 < 0 || x0 > client.right)
+            const int x0 = s.leftMargin + static_cast<int>(x);
+            x += s.edit.AdvanceOf(i);
+            const int x1 = s.leftMargin + static_cast<int>(x);
+            if (x0 > client.right)
+                break;
+            if (x1 < 0)
                 continue;
             const bool selected = showSelection && i >= selStart && i < selEnd;
             std::string utf8;
-            Utf8Append(utf8, shown[i]);
+            Utf8Append(utf8, s.edit.DisplayChar(i));
             if (selected) {
                 dc->FillRect(RECT{x0, y, x1, y + lineHeight}, GetSysColor(COLOR_HIGHLIGHT));
                 dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -363,6 +409,23 @@ HBRUSH GetSysColorBrush(int index) {
     return CreateSolidBrush(GetSysColor(index));
 }
 
+bool GetEditScrollInfo(HWND hwnd, EditScrollInfo* info) {
+    EditState* s = IsWindow(hwnd) ? StateOf(hwnd) : nullptr;
+    if (s == nullptr || info == nullptr)
+        return false;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const TextEdit& e = s->edit;
+    // One pixel more than the widest line, for the caret after its last character.
+    info->content = SIZE{static_cast<int>(std::ceil(e.TextWidth())) + 1,
+                         static_cast<int>(std::ceil(e.TextHeight()))};
+    info->view = SIZE{
+        std::max(0, static_cast<int>(client.right - client.left) - s->leftMargin - s->rightMargin),
+        static_cast<int>(client.bottom - client.top)};
+    info->position = ScrollPoint(e);
+    return true;
+}
+
 bool GetEditCaret(HWND hwnd, POINT* position, bool* visible) {
     EditState* s = IsWindow(hwnd) ? StateOf(hwnd) : nullptr;
     if (s == nullptr)
@@ -411,11 +474,13 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
                 ApplyStyle(hwnd, s);
                 InvalidateRect(hwnd, nullptr, false);
+                ReportScroll(hwnd, s);
             }
             return 0;
         case WM_SIZE:
             ApplyView(hwnd, s);
             InvalidateRect(hwnd, nullptr, false);
+            ReportScroll(hwnd, s);
             return 0;
         case WM_PAINT:
             Paint(hwnd, s);
@@ -439,6 +504,7 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             ApplyFont(s);
             if (lParam != 0)
                 InvalidateRect(hwnd, nullptr, false);
+            ReportScroll(hwnd, s);
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(s.font);
@@ -487,6 +553,7 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case EM_SETPASSWORDCHAR:
             e.SetPasswordChar(static_cast<char32_t>(wParam));
             InvalidateRect(hwnd, nullptr, false);
+            ReportScroll(hwnd, s);
             return 0;
         case EM_GETPASSWORDCHAR:
             return static_cast<LRESULT>(e.PasswordChar());
@@ -498,6 +565,7 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 s.rightMargin = HIWORD(lParam) == EC_USEFONTINFO ? fontMargin : HIWORD(lParam);
             ApplyView(hwnd, s);
             InvalidateRect(hwnd, nullptr, false);
+            ReportScroll(hwnd, s);
             return 0;
         }
         case EM_GETMARGINS:
@@ -509,6 +577,29 @@ LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return e.Modified() ? TRUE : FALSE;
         case EM_GETLINECOUNT:
             return static_cast<LRESULT>(e.LineCount());
+        case EM_LINESCROLL:
+            // Characters sideways, lines down; only several lines scroll this way.
+            if (!e.MultiLine())
+                return FALSE;
+            e.ScrollTo(e.ScrollX() + static_cast<float>(static_cast<long>(wParam) * s.charWidth),
+                       e.ScrollY() + static_cast<float>(lParam) * e.LineHeight());
+            InvalidateRect(hwnd, nullptr, false);
+            RestartCaret(hwnd, s);
+            ReportScroll(hwnd, s);
+            return TRUE;
+        case EM_GETSCROLLPOS:
+            if (lParam != 0)
+                *reinterpret_cast<POINT*>(lParam) = ScrollPoint(e);
+            return 1;
+        case EM_SETSCROLLPOS:
+            if (lParam != 0) {
+                const POINT* to = reinterpret_cast<const POINT*>(lParam);
+                e.ScrollTo(static_cast<float>(to->x), static_cast<float>(to->y));
+                InvalidateRect(hwnd, nullptr, false);
+                RestartCaret(hwnd, s);
+                ReportScroll(hwnd, s);
+            }
+            return 1;
         case EM_CANUNDO:
             return e.ReadOnly() ? FALSE : TRUE;
         case EM_UNDO:

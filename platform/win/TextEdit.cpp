@@ -9,8 +9,8 @@
 
 namespace plat::detail {
 
-// The string the editing engine works on: characters with their display widths, and what
-// layout needs to place them.
+// The string the editing engine works on: characters with their display widths, and the rows
+// they are laid out in.
 struct TextStore {
     std::u32string text;
     std::vector<float> widths; // display width of each character; 0 for a newline
@@ -19,9 +19,17 @@ struct TextStore {
     float viewWidth = 0;
     float viewHeight = 0;
     bool multiLine = false;
+    bool wordWrap = false;
     char32_t passwordChar = 0;
     TextEdit::Align align = TextEdit::Align::Left;
     unsigned changes = 0; // bumped by every insertion and deletion
+
+    // The displayed rows: where each starts and how wide it is. A row runs to the next row's
+    // start; the last row of a paragraph holds its '\n'. Text that is empty or ends with '\n'
+    // has an empty last row at its end. There is always a row. Every change lays out only the
+    // rows it touches (Relayout), so that typing into a long text does not lay out all of it.
+    std::vector<std::size_t> rowStarts{0};
+    std::vector<float> rowWidths{0.0f};
 
     float Width(char32_t ch) const {
         if (ch == U'\n')
@@ -33,18 +41,7 @@ struct TextStore {
         widths.resize(text.size());
         for (std::size_t i = 0; i < text.size(); ++i)
             widths[i] = Width(text[i]);
-    }
-    std::size_t LineEndFrom(std::size_t start) const {
-        if (!multiLine)
-            return text.size();
-        const std::size_t nl = text.find(U'\n', start);
-        return nl == std::u32string::npos ? text.size() : nl;
-    }
-    std::size_t LineStartOf(std::size_t index) const {
-        if (!multiLine || index == 0)
-            return 0;
-        const std::size_t nl = text.rfind(U'\n', index - 1);
-        return nl == std::u32string::npos ? 0 : nl + 1;
+        Layout();
     }
     float WidthOf(std::size_t from, std::size_t to) const {
         float w = 0;
@@ -59,16 +56,123 @@ struct TextStore {
         // Right-aligned text leaves one pixel for the caret after the last character.
         return align == TextEdit::Align::Center ? std::floor(spare / 2) : spare - 1;
     }
-    float XOf(std::size_t index) const {
-        const std::size_t start = LineStartOf(index);
-        const std::size_t end = LineEndFrom(start);
-        return AlignOffset(WidthOf(start, end)) + WidthOf(start, index);
+
+    bool Wraps() const { return multiLine && wordWrap && viewWidth > 0; }
+    static bool BreaksAfter(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
+
+    // Lays out the row starting at `start`: its width, and where the next row starts (past the
+    // '\n' that ends a paragraph), or text.size() + 1 after the last row.
+    std::size_t NextRow(std::size_t start, float* width) const {
+        const bool wrap = Wraps();
+        float x = 0;
+        std::size_t breakAt = 0; // after the row's last blank; 0: none yet
+        float breakX = 0;
+        for (std::size_t i = start; i < text.size(); ++i) {
+            const char32_t c = text[i];
+            if (c == U'\n') {
+                *width = x;
+                return i + 1;
+            }
+            // Blanks may hang past the edge; anything else that would leave no pixel for the
+            // caret starts a new row, after the last blank, or right there in a word longer
+            // than a row. A row holds at least one character.
+            if (wrap && i > start && !BreaksAfter(c) && x + widths[i] + 1 > viewWidth) {
+                *width = breakAt > start ? breakX : x;
+                return breakAt > start ? breakAt : i;
+            }
+            x += widths[i];
+            if (BreaksAfter(c)) {
+                breakAt = i + 1;
+                breakX = x;
+            }
+        }
+        *width = x;
+        return text.size() + 1;
     }
-    std::size_t LineOf(std::size_t index) const {
-        if (!multiLine)
-            return 0;
-        return static_cast<std::size_t>(
-            std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(index), U'\n'));
+    void Layout() {
+        rowStarts.clear();
+        rowWidths.clear();
+        for (std::size_t start = 0; start <= text.size();) {
+            float width = 0;
+            const std::size_t next = NextRow(start, &width);
+            rowStarts.push_back(start);
+            rowWidths.push_back(width);
+            start = next;
+        }
+    }
+    // After `removed` characters at `at` were replaced by `inserted` ones: lays the rows out
+    // again from the one before the change until a row starts where an old one did, past the
+    // change (from there on nothing differs but the position), and moves the rest.
+    void Relayout(std::size_t at, std::size_t removed, std::size_t inserted) {
+        // A row's end depends on the text up to the first word of the next row, so the row
+        // before the changed one may change as well, but none before it.
+        std::size_t first = RowOf(at);
+        if (first > 0)
+            --first;
+        std::vector<std::size_t> starts;
+        std::vector<float> newWidths;
+        std::size_t old = first + 1; // the first old row not yet passed
+        for (std::size_t pos = rowStarts[first];;) {
+            float width = 0;
+            const std::size_t next = NextRow(pos, &width);
+            starts.push_back(pos);
+            newWidths.push_back(width);
+            if (next > text.size()) {
+                old = rowStarts.size();
+                break;
+            }
+            if (next >= at + inserted) {
+                const std::size_t oldNext = next + removed - inserted;
+                while (old < rowStarts.size() && rowStarts[old] < oldNext)
+                    ++old;
+                if (old < rowStarts.size() && rowStarts[old] == oldNext)
+                    break;
+            }
+            pos = next;
+        }
+        const auto from = static_cast<std::ptrdiff_t>(first);
+        const auto to = static_cast<std::ptrdiff_t>(old);
+        rowStarts.erase(rowStarts.begin() + from, rowStarts.begin() + to);
+        rowStarts.insert(rowStarts.begin() + from, starts.begin(), starts.end());
+        rowWidths.erase(rowWidths.begin() + from, rowWidths.begin() + to);
+        rowWidths.insert(rowWidths.begin() + from, newWidths.begin(), newWidths.end());
+        for (std::size_t r = first + starts.size(); r < rowStarts.size(); ++r)
+            rowStarts[r] = rowStarts[r] + inserted - removed;
+    }
+
+    std::size_t RowCount() const { return rowStarts.size(); }
+    // The row showing the character at `index`; a position where a row wraps belongs to the
+    // row it starts.
+    std::size_t RowOf(std::size_t index) const {
+        const auto after = std::upper_bound(rowStarts.begin(), rowStarts.end(), index);
+        return static_cast<std::size_t>(after - rowStarts.begin()) - 1;
+    }
+    std::size_t RowNext(std::size_t row) const {
+        return row + 1 < rowStarts.size() ? rowStarts[row + 1] : text.size();
+    }
+    // The end of a row's characters, without its '\n'.
+    std::size_t RowEnd(std::size_t row) const {
+        const std::size_t next = RowNext(row);
+        return next > rowStarts[row] && text[next - 1] == U'\n' ? next - 1 : next;
+    }
+    // The last caret position on a row: before its '\n', or before the character at which it
+    // wraps (the position after it is the start of the next row); the end of the text on the
+    // last row.
+    std::size_t RowCaretEnd(std::size_t row) const {
+        return row + 1 < rowStarts.size() ? rowStarts[row + 1] - 1 : text.size();
+    }
+    float XOf(std::size_t index) const {
+        const std::size_t row = RowOf(index);
+        return AlignOffset(rowWidths[row]) + WidthOf(rowStarts[row], index);
+    }
+    // The caret position on `row` nearest to `x` (view coordinates, scroll not applied).
+    std::size_t PositionInRow(std::size_t row, float x) const {
+        const std::size_t end = RowCaretEnd(row);
+        float left = AlignOffset(rowWidths[row]);
+        std::size_t pos = rowStarts[row];
+        while (pos < end && x >= left + widths[pos] / 2)
+            left += widths[pos++];
+        return pos;
     }
 };
 
@@ -125,15 +229,14 @@ bool IsSpace(char32_t c) {
 namespace {
 
 void LayoutRow(StbTexteditRow* row, TextStore* s, int start) {
-    const auto from = static_cast<std::size_t>(start);
-    const std::size_t end = s->LineEndFrom(from);
-    const float width = s->WidthOf(from, end);
+    const std::size_t r = s->RowOf(static_cast<std::size_t>(start));
+    const float width = s->rowWidths[r];
     row->x0 = s->AlignOffset(width);
     row->x1 = row->x0 + width;
     row->baseline_y_delta = s->lineHeight;
     row->ymin = 0;
     row->ymax = s->lineHeight;
-    row->num_chars = static_cast<int>(end - from) + (end < s->text.size() ? 1 : 0);
+    row->num_chars = static_cast<int>(s->RowNext(r) - static_cast<std::size_t>(start));
 }
 
 float GetWidth(TextStore* s, int start, int i) {
@@ -145,6 +248,7 @@ void DeleteChars(TextStore* s, int at, int n) {
     const auto pos = static_cast<std::ptrdiff_t>(at);
     s->text.erase(static_cast<std::size_t>(at), static_cast<std::size_t>(n));
     s->widths.erase(s->widths.begin() + pos, s->widths.begin() + pos + n);
+    s->Relayout(static_cast<std::size_t>(at), static_cast<std::size_t>(n), 0);
     ++s->changes;
 }
 
@@ -155,6 +259,7 @@ int InsertChars(TextStore* s, int at, const char32_t* chars, int n) {
     for (int i = 0; i < n; ++i)
         w[static_cast<std::size_t>(i)] = s->Width(chars[i]);
     s->widths.insert(s->widths.begin() + static_cast<std::ptrdiff_t>(pos), w.begin(), w.end());
+    s->Relayout(pos, 0, static_cast<std::size_t>(n));
     ++s->changes;
     return 1;
 }
@@ -185,31 +290,26 @@ struct TextEdit::Impl {
         const float rows = store.lineHeight > 0 ? store.viewHeight / store.lineHeight : 1;
         state.row_count_per_page = std::max(1, static_cast<int>(rows));
     }
-    // Up and down through lines, keeping the column the caret came from. The engine's own
-    // version treats the end of the text as a line of its own, so a caret at the very end
-    // would go to the start of its own line instead of the line above.
+    // Up and down through the displayed rows, keeping the column the caret came from. The
+    // engine's own version treats the end of the text as a row of its own, so a caret at the
+    // very end would go to the start of its own row instead of the row above.
     bool hasGoalX = false;
     bool movingLines = false;
     float goalX = 0;
 
     void MoveLines(long rows, bool shift) {
         const std::size_t caret = static_cast<std::size_t>(state.cursor);
-        const long lines =
-            static_cast<long>(std::count(store.text.begin(), store.text.end(), U'\n') + 1);
-        const long line = static_cast<long>(store.LineOf(caret));
-        const long target = std::clamp(line + rows, 0L, lines - 1);
+        const long count = static_cast<long>(store.RowCount());
+        const long row = static_cast<long>(store.RowOf(caret));
+        const long target = std::clamp(row + rows, 0L, count - 1);
         if (!hasGoalX) {
             goalX = store.XOf(caret);
             hasGoalX = true;
         }
-        std::size_t start = 0;
-        for (long l = 0; l < target; ++l)
-            start = store.LineEndFrom(start) + 1;
-        const std::size_t end = store.LineEndFrom(start);
-        float x = store.AlignOffset(store.WidthOf(start, end));
-        std::size_t pos = start;
-        while (pos < end && goalX >= x + store.widths[pos] / 2)
-            x += store.widths[pos++];
+        MoveCaret(store.PositionInRow(static_cast<std::size_t>(target), goalX), shift);
+    }
+    // The caret to `pos`; with shift the selection stretches from where it was anchored.
+    void MoveCaret(std::size_t pos, bool shift) {
         const int anchor =
             state.select_start != state.select_end ? state.select_start : state.cursor;
         state.cursor = static_cast<int>(pos);
@@ -299,14 +399,27 @@ void TextEdit::SetText(std::string_view utf8) {
 }
 
 std::string TextEdit::Text() const {
+    const std::u32string& text = m_impl->store.text;
     std::string out;
-    for (char32_t c : m_impl->store.text)
-        Utf8Append(out, c);
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else
+            Utf8Append(out, c);
+    }
     return out;
 }
 
 std::size_t TextEdit::Length() const {
     return m_impl->store.text.size();
+}
+
+char32_t TextEdit::DisplayChar(std::size_t index) const {
+    const TextStore& s = m_impl->store;
+    if (index >= s.text.size())
+        return 0;
+    return s.passwordChar != 0 ? s.passwordChar : s.text[index];
 }
 
 std::u32string TextEdit::DisplayText() const {
@@ -360,6 +473,19 @@ void TextEdit::SetAlign(Align align) {
     ScrollToCaret();
 }
 
+void TextEdit::SetWordWrap(bool on) {
+    TextStore& s = m_impl->store;
+    if (s.wordWrap == on)
+        return;
+    s.wordWrap = on;
+    s.Layout();
+    ScrollToCaret();
+}
+
+bool TextEdit::WordWrap() const {
+    return m_impl->store.Wraps();
+}
+
 void TextEdit::SetMeasure(Measure measure, float lineHeight) {
     m_impl->store.measure = std::move(measure);
     m_impl->store.lineHeight = lineHeight > 0 ? lineHeight : 1;
@@ -369,8 +495,14 @@ void TextEdit::SetMeasure(Measure measure, float lineHeight) {
 }
 
 void TextEdit::SetViewSize(float width, float height) {
-    m_impl->store.viewWidth = std::max(0.0f, width);
-    m_impl->store.viewHeight = std::max(0.0f, height);
+    TextStore& s = m_impl->store;
+    const bool wrapped = s.Wraps();
+    const float oldWidth = s.viewWidth;
+    s.viewWidth = std::max(0.0f, width);
+    s.viewHeight = std::max(0.0f, height);
+    // Wrapped rows follow the width.
+    if ((wrapped || s.Wraps()) && s.viewWidth != oldWidth)
+        s.Layout();
     m_impl->SetPageRows();
     ScrollToCaret();
 }
@@ -522,6 +654,14 @@ bool TextEdit::PressKey(Key key, bool shift, bool ctrl) {
             shift = false;
             break;
     }
+    // Home and End go to the ends of the displayed row, which wrapping may have cut short of
+    // the paragraph's.
+    if ((key == Key::Home || key == Key::End) && !ctrl && m.store.multiLine) {
+        const std::size_t row = m.store.RowOf(Caret());
+        m.MoveCaret(key == Key::Home ? m.store.rowStarts[row] : m.store.RowCaretEnd(row), shift);
+        ScrollToCaret();
+        return false;
+    }
     const bool vertical =
         key == Key::Up || key == Key::Down || key == Key::PageUp || key == Key::PageDown;
     if (vertical && m.store.multiLine) {
@@ -588,13 +728,27 @@ void TextEdit::EmptyUndo() {
     m_impl->state.select_end = end;
 }
 
+std::size_t TextEdit::PositionAt(float x, float y) const {
+    const TextStore& s = m_impl->store;
+    const float top = y + m_impl->scrollY;
+    std::size_t row = 0;
+    if (s.multiLine && top > 0)
+        row = std::min(static_cast<std::size_t>(top / s.lineHeight), s.RowCount() - 1);
+    return s.PositionInRow(row, x + m_impl->scrollX);
+}
+
 void TextEdit::Click(float x, float y) {
-    stb_textedit_click(&m_impl->store, &m_impl->state, x + m_impl->scrollX, y + m_impl->scrollY);
+    STB_TexteditState& st = m_impl->state;
+    st.cursor = st.select_start = st.select_end = static_cast<int>(PositionAt(x, y));
+    st.has_preferred_x = 0;
     ScrollToCaret();
 }
 
 void TextEdit::Drag(float x, float y) {
-    stb_textedit_drag(&m_impl->store, &m_impl->state, x + m_impl->scrollX, y + m_impl->scrollY);
+    STB_TexteditState& st = m_impl->state;
+    if (st.select_start == st.select_end)
+        st.select_start = st.cursor;
+    st.cursor = st.select_end = static_cast<int>(PositionAt(x, y));
     ScrollToCaret();
 }
 
@@ -630,7 +784,7 @@ float TextEdit::XOfIndex(std::size_t index) const {
 
 float TextEdit::YOfIndex(std::size_t index) const {
     const TextStore& s = m_impl->store;
-    return static_cast<float>(s.LineOf(std::min(index, Length()))) * s.lineHeight - m_impl->scrollY;
+    return static_cast<float>(s.RowOf(std::min(index, Length()))) * s.lineHeight - m_impl->scrollY;
 }
 
 float TextEdit::CaretX() const {
@@ -650,37 +804,61 @@ float TextEdit::ScrollY() const {
 }
 
 std::size_t TextEdit::LineCount() const {
-    const TextStore& s = m_impl->store;
-    return s.multiLine
-               ? static_cast<std::size_t>(std::count(s.text.begin(), s.text.end(), U'\n')) + 1
-               : 1;
+    return m_impl->store.RowCount();
 }
 
 std::size_t TextEdit::LineStart(std::size_t line) const {
     const TextStore& s = m_impl->store;
-    std::size_t start = 0;
-    for (std::size_t l = 0; l < line && start <= s.text.size(); ++l) {
-        const std::size_t end = s.LineEndFrom(start);
-        if (end >= s.text.size())
-            return s.text.size();
-        start = end + 1;
-    }
-    return start;
+    return line < s.RowCount() ? s.rowStarts[line] : s.text.size();
 }
 
 std::size_t TextEdit::LineEnd(std::size_t line) const {
-    return m_impl->store.LineEndFrom(LineStart(line));
+    const TextStore& s = m_impl->store;
+    return line < s.RowCount() ? s.RowEnd(line) : s.text.size();
+}
+
+std::size_t TextEdit::LineOfIndex(std::size_t index) const {
+    return m_impl->store.RowOf(std::min(index, Length()));
+}
+
+float TextEdit::AdvanceOf(std::size_t index) const {
+    const TextStore& s = m_impl->store;
+    return index < s.widths.size() ? s.widths[index] : 0.0f;
 }
 
 float TextEdit::TextWidth() const {
-    float widest = 0;
-    for (std::size_t l = 0, n = LineCount(); l < n; ++l)
-        widest = std::max(widest, m_impl->store.WidthOf(LineStart(l), LineEnd(l)));
-    return widest;
+    const std::vector<float>& widths = m_impl->store.rowWidths;
+    return *std::max_element(widths.begin(), widths.end());
+}
+
+float TextEdit::TextHeight() const {
+    return static_cast<float>(LineCount()) * m_impl->store.lineHeight;
 }
 
 float TextEdit::AlignOffset(std::size_t line) const {
-    return m_impl->store.AlignOffset(m_impl->store.WidthOf(LineStart(line), LineEnd(line)));
+    const TextStore& s = m_impl->store;
+    return line < s.RowCount() ? s.AlignOffset(s.rowWidths[line]) : 0.0f;
+}
+
+void TextEdit::ScrollTo(float x, float y) {
+    Impl& m = *m_impl;
+    m.scrollX = x;
+    m.scrollY = y;
+    ClampScroll();
+}
+
+void TextEdit::ClampScroll() {
+    Impl& m = *m_impl;
+    const TextStore& s = m.store;
+    if (s.viewWidth <= 0 || s.Wraps())
+        m.scrollX = 0;
+    else
+        m.scrollX =
+            std::floor(std::clamp(m.scrollX, 0.0f, std::max(0.0f, TextWidth() + 1 - s.viewWidth)));
+    if (!s.multiLine || s.viewHeight <= 0)
+        m.scrollY = 0;
+    else
+        m.scrollY = std::clamp(m.scrollY, 0.0f, std::max(0.0f, TextHeight() - s.viewHeight));
 }
 
 void TextEdit::ScrollToCaret() {
@@ -688,9 +866,7 @@ void TextEdit::ScrollToCaret() {
     if (!m.movingLines) // any other caret change forgets the column
         m.hasGoalX = false;
     const TextStore& s = m.store;
-    if (s.viewWidth <= 0) {
-        m.scrollX = 0;
-    } else {
+    if (s.viewWidth > 0 && !s.Wraps()) {
         const float x = s.XOf(Caret());
         const float view = s.viewWidth;
         // Jump a quarter of the view at a time, as the caret leaves it on either side.
@@ -699,21 +875,17 @@ void TextEdit::ScrollToCaret() {
         else if (x + 1 > m.scrollX + view)
             m.scrollX = x + 1 - view + view / 4;
         // Never leave blank room on the right while text is hidden on the left.
-        const float widest = s.multiLine ? TextWidth() : s.WidthOf(0, s.text.size());
-        m.scrollX = std::min(m.scrollX, std::max(0.0f, widest + 1 - view));
+        m.scrollX = std::min(m.scrollX, std::max(0.0f, TextWidth() + 1 - view));
         m.scrollX = std::max(m.scrollX, std::max(0.0f, x + 1 - view));
-        m.scrollX = std::floor(m.scrollX);
     }
-    if (!s.multiLine || s.viewHeight <= 0) {
-        m.scrollY = 0;
-        return;
+    if (s.multiLine && s.viewHeight > 0) {
+        const float y = static_cast<float>(s.RowOf(Caret())) * s.lineHeight;
+        if (y < m.scrollY)
+            m.scrollY = y;
+        else if (y + s.lineHeight > m.scrollY + s.viewHeight)
+            m.scrollY = y + s.lineHeight - s.viewHeight;
     }
-    const float y = static_cast<float>(s.LineOf(Caret())) * s.lineHeight;
-    if (y < m.scrollY)
-        m.scrollY = y;
-    else if (y + s.lineHeight > m.scrollY + s.viewHeight)
-        m.scrollY = y + s.lineHeight - s.viewHeight;
-    m.scrollY = std::max(0.0f, m.scrollY);
+    ClampScroll();
 }
 
 } // namespace plat

@@ -1,10 +1,12 @@
 #pragma once
 // The editing engine behind the native edit control, free of any window: UTF-8 text held as
 // characters, caret and selection, keyboard moves, word moves, undo and redo, the length limit
-// (in characters), digits-only input, read-only mode, password masking and horizontal (and, for
-// multi-line text, vertical) scrolling that keeps the caret in view. Positions and lengths are
-// in characters. Layout needs only the advance width of each character and the line height,
-// supplied by the owner (the control measures with its font). Used on one thread by its owner.
+// (in characters), digits-only input, read-only mode, password masking, word wrap of multi-line
+// text at the view's width, and horizontal (and, for multi-line text, vertical) scrolling that
+// keeps the caret in view. Positions and lengths are in characters; "lines" are the rows as
+// displayed, which wrapping may cut out of one paragraph. Layout needs only the advance width
+// of each character and the line height, supplied by the owner (the control measures with its
+// font). Changes lay out only the rows they touch. Used on one thread by its owner.
 
 #include <cstddef>
 #include <cstdint>
@@ -52,6 +54,7 @@ public:
     std::size_t Length() const; // in characters
     // The text as painted: password characters instead of the text when masking.
     std::u32string DisplayText() const;
+    char32_t DisplayChar(std::size_t index) const; // 0 past the end
 
     // The most characters the user may enter; 0 restores the default. Text already there and
     // text given to SetText are not cut.
@@ -67,6 +70,11 @@ public:
     // Without automatic scrolling a single line refuses text that would not fit its width.
     void SetAutoScroll(bool on);
     void SetAlign(Align align);
+    // Multi-line text breaks its paragraphs into rows no wider than the view (after blanks, or
+    // inside a word longer than a row) and never scrolls sideways. True only while it applies:
+    // multi-line text and a view of some width.
+    void SetWordWrap(bool on);
+    bool WordWrap() const;
 
     // Layout: character widths, line height and the visible size of the text area.
     void SetMeasure(Measure measure, float lineHeight);
@@ -102,6 +110,8 @@ public:
     void EmptyUndo();
 
     // Mouse, in view coordinates (the top left of the text area is 0,0).
+    // The caret position nearest to a point.
+    std::size_t PositionAt(float x, float y) const;
     void Click(float x, float y);
     void Drag(float x, float y);
     void SelectWordAt(float x, float y);
@@ -117,17 +127,23 @@ public:
     float YOfIndex(std::size_t index) const;
     float ScrollX() const;
     float ScrollY() const;
-    // Character positions where each displayed line starts (the last entry is Length()).
+    // Scrolls the view, kept within the text (as far as the last line at the bottom).
+    void ScrollTo(float x, float y);
+    // The displayed lines: how many, where each starts and ends, which one shows a position.
     std::size_t LineCount() const;
     std::size_t LineStart(std::size_t line) const;
     std::size_t LineEnd(std::size_t line) const; // before the newline
-    float TextWidth() const;                     // widest line
+    std::size_t LineOfIndex(std::size_t index) const;
+    float AdvanceOf(std::size_t index) const; // display width of one character
+    float TextWidth() const;                  // widest line
+    float TextHeight() const;                 // all lines
     float AlignOffset(std::size_t line) const;
 
 private:
     struct Impl;
     bool AcceptsInsert(const std::u32string& text, std::size_t& keep) const;
     void ScrollToCaret();
+    void ClampScroll();
 
     std::unique_ptr<Impl> m_impl;
 };

@@ -29,8 +29,12 @@ protected:
     // Runs pane-view on the sample with the extra arguments; returns standard output, and the
     // exit status through `code`.
     std::string View(const std::string& sample, const std::string& args, int* code) {
+        return ViewMarkup(kSamples + sample, args, code);
+    }
+    // The same for any markup: a file's path, or markup text (without single quotes).
+    std::string ViewMarkup(const std::string& markup, const std::string& args, int* code) {
         const std::string command = "timeout 60 '" + std::string(ZELTA_BIN_DIR) + "/pane-view' '" +
-                                    kSamples + sample + "' " + args + " 2>'" + m_dir + "/stderr'";
+                                    markup + "' " + args + " 2>'" + m_dir + "/stderr'";
         std::string out;
         FILE* pipe = ::popen(command.c_str(), "r");
         if (pipe == nullptr)

@@ -5,6 +5,7 @@
 #include "CaptionTestSupport.h"
 
 #include "pane/controls/RichEdit.h"
+#include "pane/controls/ScrollBar.h"
 #include "platform/backends/Headless.h"
 #include "platform/sys/File.h"
 
@@ -72,6 +73,22 @@ protected:
     }
     void Press(int vk, std::initializer_list<int> modifiers = {}) {
         plat::headless::KeyPress(vk, modifiers);
+        PumpMessages();
+    }
+    // The text's scroll position, as the edit has it.
+    static int TextTop(CRichEditUI* edit) {
+        plat::POINT at{-1, -1};
+        plat::SendMessage(edit->GetHostWindow(), plat::EM_GETSCROLLPOS, 0,
+                          reinterpret_cast<plat::LPARAM>(&at));
+        return at.y;
+    }
+    static CScrollBarUI* Bar(CRichEditUI* edit) {
+        return static_cast<CScrollBarUI*>(edit->VerticalScrollBar());
+    }
+    void Wheel(const char* name, int notches) {
+        const plat::POINT at = Centre(name);
+        const plat::POINT screen = Screen(at.x, at.y);
+        plat::headless::Wheel(screen.x, screen.y, notches * plat::WHEEL_DELTA);
         PumpMessages();
     }
     long Count(const std::string& notification) {
@@ -148,6 +165,84 @@ TEST_F(RichEditTest, ReadOnlyLimitAndPassword) {
     password->SetText("abcdef!");
     password->SetSel(kEnd, -1);
     EXPECT_EQ(Pixels(area).pixels, masked.pixels);
+}
+
+TEST_F(RichEditTest, TheScrollBarFollowsTheTextAndMovesIt) {
+    CRichEditUI* note = Field("note");
+    CScrollBarUI* bar = Bar(note);
+    ASSERT_NE(bar, nullptr);
+    plat::EditScrollInfo info;
+    ASSERT_TRUE(plat::GetEditScrollInfo(note->GetHostWindow(), &info));
+    // The sample's text wraps into more rows than the field shows.
+    ASSERT_GT(info.content.cy, info.view.cy);
+    EXPECT_TRUE(bar->IsVisible());
+    EXPECT_TRUE(bar->IsEnabled());
+    EXPECT_EQ(bar->ScrollRange(), info.content.cy - info.view.cy);
+    // The text sits beside the bar.
+    RECT host;
+    plat::GetWindowRect(note->GetHostWindow(), &host);
+    EXPECT_EQ(Screen(bar->Position().left, 0).x, host.right);
+
+    // The wheel scrolls the text, no further than its end; the bar follows.
+    Wheel("note", -1);
+    EXPECT_EQ(TextTop(note), bar->ScrollRange());
+    EXPECT_EQ(bar->ScrollPos(), bar->ScrollRange());
+    Wheel("note", 1);
+    EXPECT_EQ(TextTop(note), 0);
+    EXPECT_EQ(bar->ScrollPos(), 0);
+    // Ctrl+wheel leaves the text where it is.
+    plat::headless::KeyDown(plat::VK_CONTROL);
+    Wheel("note", -1);
+    plat::headless::KeyUp(plat::VK_CONTROL);
+    EXPECT_EQ(TextTop(note), 0);
+    // The bar's lower button moves the text down by a line.
+    const RECT& button = bar->Button2Rect();
+    const plat::POINT down{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    Down(down);
+    Up(down);
+    EXPECT_GT(TextTop(note), 0);
+    EXPECT_EQ(bar->ScrollPos(), TextTop(note));
+
+    // Short text: the bar stays (ES_DISABLENOSCROLL) but is disabled; typing lines past the
+    // bottom scrolls the text and enables the bar at its end.
+    note->SetText("one line");
+    EXPECT_TRUE(bar->IsVisible());
+    EXPECT_FALSE(bar->IsEnabled());
+    EXPECT_EQ(TextTop(note), 0);
+    Focus("note");
+    for (int i = 0; i < 8; ++i)
+        Press(plat::VK_RETURN);
+    EXPECT_TRUE(bar->IsEnabled());
+    EXPECT_GT(TextTop(note), 0);
+    EXPECT_EQ(bar->ScrollPos(), bar->ScrollRange());
+    EXPECT_EQ(bar->ScrollPos(), TextTop(note));
+}
+
+TEST_F(RichEditTest, WithoutDisableNoScrollTheBarShowsOnlyWhileNeededAndSidewaysStopsWrap) {
+    CRichEditUI* big = Field("big");
+    big->SetWinStyle(big->GetWinStyle() | plat::WS_VSCROLL);
+    ASSERT_NE(Bar(big), nullptr);
+    PumpMessages();
+    EXPECT_FALSE(Bar(big)->IsVisible());
+    const RECT before = big->Position();
+    RECT host;
+    plat::GetWindowRect(big->GetHostWindow(), &host);
+    const int wide = host.right - host.left;
+    big->SetText("Bigger, right-aligned text that runs over several lines and more lines still "
+                 "until the field cannot show all of it at once");
+    PumpMessages();
+    EXPECT_GT(big->GetLineCount(), 2);
+    EXPECT_TRUE(Bar(big)->IsVisible());
+    plat::GetWindowRect(big->GetHostWindow(), &host);
+    EXPECT_EQ(host.right - host.left, wide - Bar(big)->FixedWidth());
+    EXPECT_EQ(big->Position().right, before.right);
+    big->SetText("Short");
+    EXPECT_FALSE(Bar(big)->IsVisible());
+
+    // Asked to scroll sideways, several lines no longer wrap.
+    big->SetAttribute("hscrollbar", "true");
+    big->SetText("Bigger, right-aligned text that runs over several lines");
+    EXPECT_EQ(big->GetLineCount(), 1);
 }
 
 TEST_F(RichEditTest, SampleMatchesItsReference) {

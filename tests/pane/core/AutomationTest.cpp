@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -256,6 +257,19 @@ TEST_F(AutomationTest, DumpAndShotLinesWriteTheirFiles) {
     EXPECT_EQ(image.At(150, 80) & 0xFFFFFF, 0x102030u); // the container's background
     std::remove(dump.c_str());
     std::remove(shot.c_str());
+    // A link (like a device or a pipe) is written through, not replaced by a file.
+    const std::string target = TempFile("target.txt");
+    const std::string link = TempFile("link.txt");
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    EXPECT_EQ(Run("dump " + link), "");
+    struct stat info;
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_TRUE(plat::ReadFileText(target, &text));
+    EXPECT_EQ(text, DumpWindows());
+    std::remove(link.c_str());
+    std::remove(target.c_str());
     EXPECT_EQ(Run("dump /no/such/folder/x"), "cannot write /no/such/folder/x");
     EXPECT_EQ(Run("dump"), "dump needs a file");
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 namespace {
 
 using plat::TextEdit;
@@ -19,6 +22,17 @@ Range Sel(const TextEdit& e) {
     std::size_t s = 0, t = 0;
     e.GetSelection(s, t);
     return {s, t};
+}
+
+// The displayed lines as "start-end", and where each sits when right-aligned (which depends on
+// its width).
+std::string Rows(const TextEdit& e) {
+    std::string out;
+    for (std::size_t line = 0; line < e.LineCount(); ++line)
+        out += (out.empty() ? "" : " ") + std::to_string(e.LineStart(line)) + "-" +
+               std::to_string(e.LineEnd(line)) + "@" +
+               std::to_string(static_cast<int>(e.AlignOffset(line)));
+    return out;
 }
 
 TEST(EditEngine, LimitCountsCharactersNotBytes) {
@@ -366,6 +380,120 @@ TEST(EditEngine, MultiLineKeepsTheColumnAcrossShortLines) {
     e.PressKey(Key::Down, false, false);
     e.PressKey(Key::Down, false, false);
     EXPECT_EQ(e.Caret(), 16u);
+}
+
+TEST(EditEngine, WordWrapBreaksAfterBlanksAndCutsWordsLongerThanARow) {
+    TextEdit e(true);
+    FixedWidth(e, 81, 48); // ten characters a row, and the caret's pixel
+    e.SetWordWrap(true);
+    EXPECT_TRUE(e.WordWrap());
+    e.SetText("hello world foo\nabcdefghijklmnop\n中文中文中文中文中文中文");
+    EXPECT_EQ(Rows(e), "0-6@0 6-15@0 16-26@0 26-32@0 33-43@0 43-45@0");
+    // The caret follows the displayed rows: down keeps the column, End stops before the blank
+    // the row wraps at, Home goes to the row's start, a wrap point is the next row's start.
+    e.SetSelection(2, 2);
+    e.PressKey(Key::End, false, false);
+    EXPECT_EQ(e.Caret(), 5u);
+    EXPECT_FLOAT_EQ(e.CaretY(), 0.0f);
+    e.SetSelection(2, 2);
+    e.PressKey(Key::Down, false, false);
+    EXPECT_EQ(e.Caret(), 8u);
+    e.PressKey(Key::Home, true, false);
+    EXPECT_EQ(e.SelectedText(), "wo");
+    e.SetSelection(26, 26);
+    EXPECT_FLOAT_EQ(e.CaretY(), 32.0f); // the fourth row, with rows 1 to 3 in view
+    EXPECT_FLOAT_EQ(e.CaretX(), 0.0f);
+    e.Click(17, 36);
+    EXPECT_EQ(e.Caret(), 28u);
+    e.PressKey(Key::End, false, false);
+    EXPECT_EQ(e.Caret(), 32u); // before the line break
+    EXPECT_FLOAT_EQ(e.ScrollX(), 0.0f);
+
+    // A narrower view wraps again; right alignment follows each row's width.
+    e.SetAlign(TextEdit::Align::Right);
+    e.SetViewSize(57, 48);
+    EXPECT_EQ(Rows(e).substr(0, 24), "0-6@8 6-12@8 12-15@32 16");
+    // Without wrapping, a paragraph is one line and scrolls sideways.
+    e.SetWordWrap(false);
+    EXPECT_FALSE(e.WordWrap());
+    EXPECT_EQ(Rows(e), "0-15@0 16-32@0 33-45@0");
+    e.SetSelection(32, 32);
+    EXPECT_GT(e.ScrollX(), 0.0f);
+}
+
+TEST(EditEngine, EditsLeaveTheSameRowsAsLayingOutTheWholeText) {
+    // Changes lay out only the rows they touch; whatever the edits, the rows must match those
+    // of the same text laid out afresh.
+    const char* pieces[] = {"a",   "bc ", "\n", "word ", "x\ny", "中", "  ", "longerthanarow",
+                            "\n\n"};
+    std::mt19937 random(7);
+    const auto pick = [&](std::size_t below) {
+        return static_cast<long>(std::uniform_int_distribution<std::size_t>(0, below)(random));
+    };
+    for (const bool wrap : {true, false}) {
+        TextEdit e(true);
+        FixedWidth(e, 81, 48);
+        e.SetWordWrap(wrap);
+        e.SetAlign(TextEdit::Align::Center);
+        for (int step = 0; step < 400; ++step) {
+            const long length = static_cast<long>(e.Length());
+            switch (pick(3)) {
+                case 0:
+                case 1: {
+                    const long at = pick(static_cast<std::size_t>(length));
+                    e.SetSelection(at, at);
+                    e.Paste(pieces[pick(std::size(pieces) - 1)]);
+                    break;
+                }
+                case 2: {
+                    const long from = pick(static_cast<std::size_t>(length));
+                    e.SetSelection(from, std::min(length, from + pick(12)));
+                    e.PressKey(Key::Backspace, false, false);
+                    break;
+                }
+                default:
+                    e.Undo();
+                    break;
+            }
+            TextEdit fresh(true);
+            FixedWidth(fresh, 81, 48);
+            fresh.SetWordWrap(wrap);
+            fresh.SetAlign(TextEdit::Align::Center);
+            fresh.SetText(e.Text());
+            ASSERT_EQ(Rows(e), Rows(fresh))
+                << "after step " << step << " on \"" << e.Text() << "\"";
+        }
+    }
+}
+
+TEST(EditEngine, TypingPastTheBottomScrollsAndScrollingStaysInsideTheText) {
+    TextEdit e(true);
+    FixedWidth(e, 81, 48); // three rows in view
+    e.SetWordWrap(true);
+    for (const char* typed : {"a", "\n", "b", "\n", "c"})
+        e.InsertText(typed);
+    EXPECT_FLOAT_EQ(e.ScrollY(), 0.0f);
+    e.InsertText("\n");
+    EXPECT_FLOAT_EQ(e.ScrollY(), 16.0f);
+    // A word that wraps onto a new row scrolls as well.
+    e.InsertText("d");
+    for (int i = 0; i < 10; ++i)
+        e.Type(U'e');
+    EXPECT_EQ(e.LineCount(), 5u);
+    EXPECT_FLOAT_EQ(e.ScrollY(), 32.0f);
+    EXPECT_FLOAT_EQ(e.TextHeight(), 80.0f);
+    // Scrolling from outside ends with the last row at the bottom, and at the top.
+    e.ScrollTo(0, 1000);
+    EXPECT_FLOAT_EQ(e.ScrollY(), 32.0f);
+    e.ScrollTo(50, -5);
+    EXPECT_FLOAT_EQ(e.ScrollY(), 0.0f);
+    EXPECT_FLOAT_EQ(e.ScrollX(), 0.0f); // wrapped text never scrolls sideways
+    // Deleting rows pulls the view back within the text.
+    e.ScrollTo(0, 32);
+    e.SetSelection(0, -1);
+    e.PressKey(Key::Delete, false, false);
+    EXPECT_FLOAT_EQ(e.ScrollY(), 0.0f);
+    EXPECT_EQ(e.LineCount(), 1u);
 }
 
 } // namespace
