@@ -210,10 +210,8 @@ void CLanguage::Apply(bool& chinese, MainControls& c, const std::function<void()
                 SetWidth(m_table[i].control, 58);
         for (size_t i = kFirstLabelEntry; i <= kLastParameterEntry; ++i)
             SetWidth(m_table[i].control, chinese ? 123 : 100);
-        // The two port-settings labels share one width, so their lists line up; the first
-        // language's three-character labels need 55 pixels, the second's short words 32.
-        SetWidth(m_table[kPortLabelEntry].control, chinese ? 55 : 32);
-        SetWidth(m_table[kBaudLabelEntry].control, chinese ? 55 : 32);
+        SetWidth(m_table[kPortLabelEntry].control, 55);
+        SetWidth(m_table[kBaudLabelEntry].control, 32);
     }
     SetWidth(c.menus[kMenuLanguage], chinese ? 42 : 72);
     SetWidth(c.menus[kMenuHelp], chinese ? 72 : 42);
