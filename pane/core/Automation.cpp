@@ -106,6 +106,8 @@ bool PropertyOf(CControlUI* control, const std::string& property, std::string* v
         if (state == nullptr || !state->HasSelection())
             return false;
         *value = std::to_string(state->CurrentSelection());
+    } else if (property == "tooltip") {
+        *value = control->ToolTip().GetData();
     } else if (property == "bk") {
         *value = Hex8(control->BkColor());
     } else {
@@ -559,9 +561,10 @@ CScriptPlayer::LineStatus CScriptPlayer::Run(const std::string& line, std::strin
         const std::string property = NextWord(rest);
         std::string expected;
         long limitMs = 10000;
-        if (command == "expect" || property == "text") {
+        const bool wholeLine = property == "text" || property == "tooltip";
+        if (command == "expect" || wholeLine) {
             // A text is the rest of the line (waitfor's time limit stays its default then).
-            expected = property == "text" ? rest : NextWord(rest);
+            expected = wholeLine ? rest : NextWord(rest);
         } else {
             expected = NextWord(rest);
             if (const std::string limit = NextWord(rest); !limit.empty()) {

@@ -59,8 +59,8 @@ void StartAutomation();
 
 // Plays a script's lines one at a time. Errors carry the line number and the reason. Pointer lines
 // aim at the centre of the control; "wheel NAME N" turns N notches as the wheel message counts
-// them (positive away from the user); "waitfor ... text VALUE" takes the rest of the line as the
-// text, so its time limit is the default one.
+// them (positive away from the user); "waitfor ... text VALUE" (and "tooltip VALUE") takes the
+// rest of the line as the text, so its time limit is the default one.
 class CScriptPlayer {
 public:
     // False when the file cannot be read.

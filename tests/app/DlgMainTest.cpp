@@ -7,8 +7,11 @@
 #include "pane/controls/ComboBox.h"
 #include "pane/controls/Edit.h"
 #include "pane/controls/Label.h"
+#include "pane/core/Render.h"
+#include "pane/core/UIManager.h"
 #include "pane/layouts/VerticalLayout.h"
 #include "platform/backends/Headless.h"
+#include "platform/gfx/Text.h"
 #include "platform/win/Window.h"
 #include "radio/Upgrade.h"
 
@@ -61,6 +64,25 @@ TEST_F(MainWindowTest, AFrequencyLeftIsRewrittenWhenInTheBandAndRefusedWhenOutsi
                             w.Host().Text(radio::TextId::MsgInvalid));
     EXPECT_TRUE(c.tx[3].edit->IsFocused());
     EXPECT_EQ(Text(c.tx[3].edit), "500");
+}
+
+TEST_F(MainWindowTest, PortSettingLabelsHoldTheirTextsInBothLanguages) {
+    DlgMain& w = OpenWindow();
+    MainControls& c = w.Controls();
+    for (bool first : {true, false}) {
+        ASSERT_EQ(w.IsChinese(), first);
+        for (Pane::CLabelUI* label : {c.port.label, c.baud.label}) {
+            Pane::CUIManager* pm = label->Manager();
+            plat::RECT rc{0, 0, 1000, 100};
+            Pane::CUIRender::DrawText(pm->GetPaintDC(), pm, rc, label->GetText().GetData(), 0,
+                                      label->Font(), plat::DT_CALCRECT | plat::DT_SINGLELINE);
+            // The text and its right padding of 2 pixels fit, so nothing is cut.
+            EXPECT_LE(rc.right - rc.left + 2, label->FixedWidth()) << Text(label);
+        }
+        Do("click menuLanguage");
+        Do("move menuLanguage");
+        Do("click itemLanguage");
+    }
 }
 
 TEST_F(MainWindowTest, OperationMessageLocksReportsAndDrawsProgress) {

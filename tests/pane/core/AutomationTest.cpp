@@ -22,7 +22,8 @@ namespace {
 const char* const kMarkup =
     "<Window><Container name=\"main\" bkcolor=\"#FF102030\">"
     "<Probe name=\"first\" float=\"true\" pos=\"10,10,60,40\" text=\"Say &quot;hi&quot;\"/>"
-    "<Probe name=\"second\" float=\"true\" pos=\"70,10,120,40\" text=\"two words\"/>"
+    "<Probe name=\"second\" float=\"true\" pos=\"70,10,120,40\" text=\"two words\" "
+    "tooltip=\"port gone: try again\"/>"
     "<Probe name=\"off\" float=\"true\" pos=\"10,50,60,80\" enabled=\"false\"/>"
     "<Probe name=\"gone\" visible=\"false\"/>"
     "</Container></Window>";
@@ -196,6 +197,10 @@ TEST_F(AutomationTest, ExpectComparesEveryPropertyAndSaysWhatItFound) {
     EXPECT_EQ(Run("expect off enabled false"), "");
     EXPECT_EQ(Run("expect first focused true"), "");
     EXPECT_EQ(Run("expect main bk #FF102030"), "");
+    EXPECT_EQ(Run("expect second tooltip port gone: try again"), "");
+    EXPECT_EQ(Run("waitfor first tooltip "), "");
+    EXPECT_EQ(Run("expect first tooltip port gone"),
+              "first tooltip is \"\", expected \"port gone\"");
     EXPECT_EQ(Run("expect second focused true"), "second focused is \"false\", expected \"true\"");
     EXPECT_EQ(Run("expect second checked true"), "control second has no property checked");
     EXPECT_EQ(Run("expect second sel 0"), "control second has no property sel");
