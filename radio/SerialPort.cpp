@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -26,6 +27,8 @@ namespace {
 
 // How long one write may wait for the driver to take its bytes.
 constexpr int kWriteTimeoutMs = 1000;
+// The longest a close waits for the driver to send what it holds.
+constexpr int kDrainLimitMs = 500;
 // The most one wake-up of the serial thread reads before it looks for shutdown again: a
 // device that never stops sending cannot keep the thread from its end.
 constexpr size_t kReadBurstLimit = 64 * 1024;
@@ -289,11 +292,16 @@ void CSerialPort::CloseLocked() {
         Wake();
         m_thread.join();
     }
-    std::lock_guard<std::mutex> lock(m_lock);
     if (m_fd < 0)
         return;
+    // A write the thread had not yet taken up, and whatever the driver still holds, go out
+    // before the line is dropped: the last text of an exchange (the boot loader's finish) must
+    // not be lost to the close. Only unread input is discarded.
+    WriteQueued(m_fd);
+    DrainOutput(m_fd);
+    std::lock_guard<std::mutex> lock(m_lock);
     SetModemLine(m_fd, TIOCM_DTR, false);
-    tcflush(m_fd, TCIOFLUSH);
+    tcflush(m_fd, TCIFLUSH);
     // Exclusive mode belongs to the terminal, not to this descriptor: left on, it would lock
     // out the next program while anything else still holds the terminal open.
     SetExclusive(m_fd, false);
@@ -310,6 +318,23 @@ bool CSerialPort::IsOpen() const {
 std::string CSerialPort::LastError() const {
     std::lock_guard<std::mutex> control(m_control);
     return m_lastError;
+}
+
+void CSerialPort::DrainOutput(int fd) {
+    // Bounded: without flow control the driver sends on its own, so the queue only stays full
+    // on a line that is stuck, and a close must still return promptly then.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDrainLimitMs);
+    for (;;) {
+        int waiting = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (ioctl(fd, TIOCOUTQ, &waiting) != 0)
+                return; // the driver cannot say: nothing to wait for
+        }
+        if (waiting <= 0 || std::chrono::steady_clock::now() >= deadline)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 void CSerialPort::Wake() {

@@ -49,7 +49,8 @@ public:
     // (nothing queued) when no port is open or the bytes do not fit the write buffer.
     bool QueueWrite(const void* bytes, int length);
 
-    // Stops and joins the serial thread, drops DTR, discards what is waiting and closes the
+    // Stops and joins the serial thread, sends a write still queued and lets the driver's
+    // output drain (at most half a second), drops DTR, discards unread input and closes the
     // port. Does nothing when no port is open. Never called from OnSerialByte: the serial
     // thread cannot wait for its own end.
     void Close();
@@ -71,6 +72,8 @@ private:
     void NoteWriteError(const std::string& reason);
     void Wake();
     void CloseLocked();
+    // Waits until the driver has sent what it holds, at most half a second.
+    void DrainOutput(int fd);
 
     ISerialOwner* m_owner;
 

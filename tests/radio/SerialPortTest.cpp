@@ -357,6 +357,24 @@ TEST(SerialPort, CloseWithoutOpenOrTwiceDoesNothing) {
     EXPECT_EQ(owner.Bytes(), "");
 }
 
+// The last text of an exchange is queued and the port closed right after (the boot loader's
+// finish): the close sends it rather than dropping it, whether or not the thread took it up.
+TEST(SerialPort, CloseSendsWhatWasQueuedBeforeIt) {
+    PtyPair pty;
+    RecordingOwner owner;
+    CSerialPort port(&owner);
+    ASSERT_TRUE(port.Open(pty.SlavePath(), 115200));
+    ASSERT_TRUE(port.QueueWrite("ISP finish", 10)); // no thread yet to take it up
+    port.Close();
+    EXPECT_EQ(pty.Read(10), "ISP finish");
+
+    ASSERT_TRUE(port.Open(pty.SlavePath(), 115200));
+    ASSERT_TRUE(port.StartThread());
+    ASSERT_TRUE(port.QueueWrite("exitcnt\r", 8));
+    port.Close();
+    EXPECT_EQ(pty.Read(8), "exitcnt\r");
+}
+
 TEST(SerialPort, DeviceThatGoesAwayStopsTheThreadPolling) {
     RecordingOwner owner;
     CSerialPort port(&owner);
