@@ -463,7 +463,8 @@ private:
         return any;
     }
 
-    // Whether SDL or the window system still holds a button down.
+    // Whether a button is down for us or for SDL (which may have read a press that is not yet
+    // handed over).
     bool ButtonsDown() const {
         return m_buttonsHeld != 0 || SDL_GetMouseState(nullptr, nullptr) != 0;
     }
