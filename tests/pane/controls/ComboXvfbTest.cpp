@@ -191,6 +191,8 @@ TEST_F(ComboXvfbTest, AClickAfterChoosingARowReachesTheMainWindow) {
         return std::count(window.notifications.begin(), window.notifications.end(), "click read");
     };
 
+    // Whether the pop-up is gone before the button comes up depends on timing: the cycle runs
+    // many times so that both orders occur in one run.
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         ASSERT_TRUE(Click(Screen(host, 100, 28)));
