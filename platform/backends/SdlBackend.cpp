@@ -110,6 +110,9 @@ public:
                 SDL_DestroyWindow(n.window);
         m_windows.clear();
         m_byId.clear();
+        for (const Retired& r : m_retired)
+            SDL_DestroyWindow(r.window);
+        m_retired.clear();
         for (auto& [id, cursor] : m_cursors)
             SDL_FreeCursor(cursor);
         m_cursors.clear();
@@ -164,7 +167,16 @@ public:
         if (it == m_windows.end())
             return;
         m_byId.erase(it->second.id);
-        SDL_DestroyWindow(it->second.window);
+        // A window closed while a button is down (a pop-up that closes on the press) may still
+        // be where the display sends the release: SDL drops events for windows it no longer
+        // knows, and a lost release leaves SDL believing the button down, so it drops the next
+        // press as no change. Such a window is only hidden, and destroyed once the buttons are up.
+        if (ButtonsDown()) {
+            SDL_HideWindow(it->second.window);
+            m_retired.push_back(Retired{it->second.window, it->second.id});
+        } else {
+            SDL_DestroyWindow(it->second.window);
+        }
         m_windows.erase(it);
         if (m_active == hwnd)
             m_active = nullptr;
@@ -447,7 +459,24 @@ private:
             Handle(event);
             any = true;
         }
+        DestroyRetired();
         return any;
+    }
+
+    // Whether a button is down for us or for SDL (which may have read a press that is not yet
+    // handed over).
+    bool ButtonsDown() const {
+        return m_buttonsHeld != 0 || SDL_GetMouseState(nullptr, nullptr) != 0;
+    }
+
+    // The windows kept for a release are destroyed once every button is up: by then SDL has read
+    // whatever the display sent them before they were hidden.
+    void DestroyRetired() {
+        if (m_retired.empty() || ButtonsDown())
+            return;
+        for (const Retired& r : m_retired)
+            SDL_DestroyWindow(r.window);
+        m_retired.clear();
     }
 
     // Waits until the display connection has input, Wake was called or `wait` passed; false
@@ -552,9 +581,9 @@ private:
         }
     }
 
-    POINT ScreenPoint(const NativeWindow& n, int x, int y) {
+    static POINT ScreenPoint(SDL_Window* window, int x, int y) {
         int wx = 0, wy = 0;
-        SDL_GetWindowPosition(n.window, &wx, &wy);
+        SDL_GetWindowPosition(window, &wx, &wy);
         return POINT{wx + x, wy + y};
     }
 
@@ -612,11 +641,12 @@ private:
         return false;
     }
 
-    // The native window under a screen point: the one the event came from when the point lies
-    // in it, else a shown pop-up (always on top), else another shown window; null outside all.
-    HWND OverAt(const NativeWindow& from, POINT screen) {
-        if (Inside(from, screen))
-            return from.hwnd;
+    // The native window under a screen point: the one the event came from (when known) if the
+    // point lies in it, else a shown pop-up (always on top), else another shown window; null
+    // outside all.
+    HWND OverAt(const NativeWindow* from, POINT screen) {
+        if (from && Inside(*from, screen))
+            return from->hwnd;
         for (int pass = 0; pass < 2; ++pass)
             for (auto& [hwnd, n] : m_windows)
                 if (n.shown && !n.minimised && n.popup == (pass == 0) && Inside(n, screen))
@@ -624,18 +654,44 @@ private:
         return nullptr;
     }
 
-    void OnMotion(const SDL_MouseMotionEvent& e) {
-        NativeWindow* n = FindById(e.windowID);
-        if (!n)
-            return;
-        const POINT screen = ScreenPoint(*n, e.x, e.y);
-        InputMouseMove(OverAt(*n, screen), screen);
+    // Where a mouse event happened, in screen coordinates, and the native window there. An event
+    // of a window closed meanwhile is placed by that window's last position while it is kept for
+    // a release; SDL gives no window at all when the window under the pointer went away, and
+    // its coordinates then belong to that lost window: the pointer's position now stands in.
+    // False for an event of a window no longer known whose place cannot be told.
+    bool Place(Uint32 windowId, int x, int y, bool placeLost, POINT* screen, HWND* over) {
+        if (NativeWindow* n = FindById(windowId)) {
+            *screen = ScreenPoint(n->window, x, y);
+            *over = OverAt(n, *screen);
+            return true;
+        }
+        if (SDL_Window* retired = RetiredById(windowId))
+            *screen = ScreenPoint(retired, x, y);
+        else if (placeLost)
+            *screen = CursorPos();
+        else
+            return false;
+        *over = OverAt(nullptr, *screen);
+        return true;
     }
 
+    SDL_Window* RetiredById(Uint32 id) const {
+        for (const Retired& r : m_retired)
+            if (r.id == id)
+                return r.window;
+        return nullptr;
+    }
+
+    void OnMotion(const SDL_MouseMotionEvent& e) {
+        POINT screen{};
+        HWND over = nullptr;
+        if (Place(e.windowID, e.x, e.y, false, &screen, &over))
+            InputMouseMove(over, screen);
+    }
+
+    // A press or release is never dropped: the window system's button state and capture, and
+    // the pointer hold below, depend on seeing each one.
     void OnButton(const SDL_MouseButtonEvent& e) {
-        NativeWindow* n = FindById(e.windowID);
-        if (!n)
-            return;
         MouseButton button = MouseButton::Left;
         if (e.button == SDL_BUTTON_RIGHT)
             button = MouseButton::Right;
@@ -644,8 +700,9 @@ private:
         else if (e.button != SDL_BUTTON_LEFT)
             return;
         const bool down = e.state == SDL_PRESSED;
-        const POINT screen = ScreenPoint(*n, e.x, e.y);
-        HWND over = OverAt(*n, screen);
+        POINT screen{};
+        HWND over = nullptr;
+        Place(e.windowID, e.x, e.y, true, &screen, &over);
         const unsigned bit = 1u << static_cast<int>(button);
         m_buttonsHeld = down ? m_buttonsHeld | bit : m_buttonsHeld & ~bit;
         UpdateCapture();
@@ -792,9 +849,10 @@ private:
                     int notches = event.wheel.y;
                     if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
                         notches = -notches;
-                    const POINT screen = ScreenPoint(*n, event.wheel.mouseX, event.wheel.mouseY);
+                    const POINT screen =
+                        ScreenPoint(n->window, event.wheel.mouseX, event.wheel.mouseY);
                     if (notches != 0)
-                        InputMouseWheel(OverAt(*n, screen), screen, notches * WHEEL_DELTA);
+                        InputMouseWheel(OverAt(n, screen), screen, notches * WHEEL_DELTA);
                 }
                 break;
             case SDL_KEYDOWN:
@@ -816,8 +874,15 @@ private:
         }
     }
 
+    // A closed window's native window, hidden and kept until the buttons are up.
+    struct Retired {
+        SDL_Window* window = nullptr;
+        Uint32 id = 0;
+    };
+
     std::map<HWND, NativeWindow> m_windows;
     std::map<Uint32, HWND> m_byId;
+    std::vector<Retired> m_retired;
     std::map<HCURSOR, SDL_Cursor*> m_cursors;
     int m_wakeFd = -1;            // an eventfd: Wake makes it readable
     Display* m_display = nullptr; // SDL's X display connection, once a window tells it

@@ -13,6 +13,7 @@
 #include "platform/win/Tooltip.h"
 #include "platform/win/Window.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #define STB_IMAGE_WRITE_STATIC
@@ -58,7 +59,8 @@ bool Logged(UINT msg) {
 }
 
 // Paints its client area in the window's colour with a 20-pixel blue square at (10, 10); the
-// caption band is the top 24 pixels. A pop-up closes itself when it loses the focus.
+// caption band is the top 24 pixels. A pop-up closes itself when it loses the focus, and one marked
+// "closeOnPress" as soon as a button goes down in it.
 LRESULT TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (Logged(msg))
         g_log.push_back(Rec{hwnd, msg, wParam, lParam});
@@ -81,6 +83,10 @@ LRESULT TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             ScreenToClient(hwnd, &pt);
             return GetProp(hwnd, "caption") && pt.y >= 0 && pt.y < 24 ? HTCAPTION : HTCLIENT;
         }
+        case WM_LBUTTONDOWN:
+            if (GetProp(hwnd, "closeOnPress"))
+                PostMessage(hwnd, WM_CLOSE, 0, 0);
+            return 0;
         case WM_KILLFOCUS:
             if (GetProp(hwnd, "popup") && reinterpret_cast<HWND>(wParam) != hwnd)
                 PostMessage(hwnd, WM_CLOSE, 0, 0);
@@ -392,6 +398,57 @@ TEST_F(SdlXvfbTest, CaptionPressAsksTheHitTestAndClosesThePopup) {
     // The press went to the window manager as the start of a drag, not to the window.
     EXPECT_EQ(Find(main, WM_LBUTTONDOWN), nullptr);
     EXPECT_TRUE(Pump([&] { return !IsWindow(popup); }));
+}
+
+// A pop-up that closes while its button is still down: the release still counts, wherever the
+// display addresses it, and the click after it arrives whole.
+TEST_F(SdlXvfbTest, AButtonComingUpAfterItsPopupClosedIsNotLost) {
+    HWND main = Make(WS_OVERLAPPED, 60, 60, 300, 220, RGB(40, 160, 40));
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    ASSERT_TRUE(Shown(main, 300, 220));
+    const auto popUp = [&](bool closeOnPress) {
+        HWND popup = Make(WS_POPUP, 120, 140, 100, 80, RGB(230, 230, 60), main);
+        if (closeOnPress)
+            SetProp(popup, "closeOnPress", popup);
+        ShowWindow(popup, SW_SHOW);
+        UpdateWindow(popup);
+        EXPECT_TRUE(Shown(popup, 100, 80));
+        return popup;
+    };
+    const auto clickArrivesWhole = [&] {
+        g_log.clear();
+        EXPECT_TRUE(Click(60 + 250, 60 + 200));
+        EXPECT_EQ(Count(main, WM_LBUTTONDOWN), 1);
+        EXPECT_EQ(Count(main, WM_LBUTTONUP), 1);
+    };
+
+    // The pop-up goes at the press; the release comes after, to the window below.
+    HWND popup = popUp(true);
+    ASSERT_TRUE(XdoTool({"mousemove", "170", "160", "mousedown", "1"}));
+    ASSERT_TRUE(Pump([&] { return !IsWindow(popup); }));
+    g_log.clear();
+    ASSERT_TRUE(XdoTool({"mouseup", "1"}));
+    EXPECT_EQ(Count(main, WM_LBUTTONUP), 1);
+    EXPECT_EQ(GetKeyState(VK_LBUTTON) & 0x8000, 0);
+    clickArrivesWhole();
+
+    // SDL has read the press; the release, addressed to the pop-up, is still on its way when
+    // the pop-up goes.
+    popup = popUp(false);
+    int status = -1;
+    zelta::test::ProgramOutput(s_xdotool, {"mousemove", "170", "160", "mousedown", "1"}, &status);
+    ASSERT_EQ(status, 0);
+    const auto end = Clock::now() + kWaitLimit;
+    do
+        SDL_PumpEvents();
+    while ((SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) == 0 && Clock::now() < end);
+    zelta::test::ProgramOutput(s_xdotool, {"mouseup", "1"}, &status);
+    ASSERT_EQ(status, 0);
+    DestroyWindow(popup);
+    DeliverAll();
+    EXPECT_EQ(GetKeyState(VK_LBUTTON) & 0x8000, 0);
+    clickArrivesWhole();
 }
 
 TEST_F(SdlXvfbTest, CrossThreadSendWakesTheWaitingLoop) {
